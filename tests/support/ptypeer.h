@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QSocketNotifier;
+
+// The far end of a real pseudo-terminal, for tests that need a serial port
+// which answers exactly as they script it: nothing, garbage, short data, or
+// replies in pieces.  The program opens slavePath() with its QSerialPort.
+class PtyPeer : public QObject {
+    Q_OBJECT
+public:
+    explicit PtyPeer(QObject *parent = nullptr);
+    ~PtyPeer() override;
+
+    bool isOpen() const { return m_master >= 0; }
+    QString slavePath() const { return m_slavePath; }
+
+    // Every byte received from the program, in order.
+    const QByteArray &received() const { return m_received; }
+    // The commands received so far (texts up to each CR, CR removed).
+    const QList<QByteArray> &commands() const { return m_commands; }
+    void clearReceived();
+
+    // Called for every complete command (CR removed); its result is written back.
+    using Responder = std::function<QByteArray(const QByteArray &command)>;
+    void setResponder(Responder responder) { m_responder = std::move(responder); }
+
+    // Writes bytes to the program at once.
+    void write(const QByteArray &bytes);
+
+signals:
+    void commandReceived(const QByteArray &command);
+
+private:
+    void readMaster();
+
+    int m_master = -1;
+    int m_slaveKeep = -1; // kept open so the master never reads EIO
+    QString m_slavePath;
+    QSocketNotifier *m_notifier = nullptr;
+    QByteArray m_received;
+    QByteArray m_pending;
+    QList<QByteArray> m_commands;
+    Responder m_responder;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// The program's own pictures, from its resources.
+namespace Pictures {
+constexpr int kToolbarCount = 29;
+
+// Tool-bar pictures by index.
+enum Toolbar {
+    Cut = 0,
+    Copy = 1,
+    Paste = 2,
+    NewFile = 6,
+    OpenFile = 7,
+    SaveFile = 8,
+    ParameterPage = 15,
+    PhonePage = 16,
+    EventsPage = 18,
+    LedRed = 20,
+    LedGreen = 21,
+    LedGrey = 22,
+    RfidPage = 27,
+};
+
+QIcon toolbar(int index);
+QIcon windowIcon();
+QPixmap aboutPicture();
+// The link animation: a strip of frames side by side.
+QPixmap clip(const QString &name);
+// A transfer picture (1 to 3), decoded from its JPEG.
+QPixmap transfer(int number);
+} // namespace Pictures

@@ -1,0 +1,223 @@
+#include "common/errors.h"
+#include "link/commandchannel.h"
+#include "link/delay.h"
+#include "link/receivelog.h"
+#include "ptypeer.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+QString L1(const char *text) { return QString::fromLatin1(text); }
+QString L1(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
+} // namespace
+
+class TestCommandChannel : public QObject {
+    Q_OBJECT
+private slots:
+    void replyInPieces()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ReceiveText(L1("O"));
+        QVERIFY(!ch.ReplyReady);
+        QVERIFY(ch.DataReceived);
+        ch.ReceiveText(L1("K\r\n"));
+        QVERIFY(ch.ReplyReady);
+        QVERIFY(ch.LineComplete);
+        QVERIFY(ch.LineBuffer.isEmpty());
+        QCOMPARE(log.text(), L1("OK\r\n"));
+        QCOMPARE(ch.RxBuffer, L1("OK\r\n"));
+    }
+
+    void okWithoutLineEnd()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ReceiveText(L1("OK"));
+        QVERIFY(ch.ReplyReady);
+        QVERIFY(!ch.LineComplete);
+        QCOMPARE(ch.LineBuffer, L1("OK"));
+    }
+
+    void bareLineEndKeepsFlags()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ReplyReady = true;
+        ch.LineComplete = false;
+        ch.ReceiveText(L1("\r\n"));
+        QVERIFY(ch.LineBuffer.isEmpty());
+        QVERIFY(ch.ReplyReady);
+        QVERIFY(!ch.LineComplete);
+        ch.ReplyReady = false;
+        ch.LineComplete = true;
+        ch.ReceiveText(L1("\r\n"));
+        QVERIFY(!ch.ReplyReady);
+        QVERIFY(ch.LineComplete);
+    }
+
+    void severalLinesInOnePiece()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ReceiveText(L1("DATA\r\nOK\r\nXY"));
+        QVERIFY(ch.ReplyReady);
+        QVERIFY(ch.LineComplete);
+        QVERIFY(ch.LineBuffer.isEmpty());
+        QVERIFY(ch.RxBuffer.endsWith(L1("XY")));
+        QVERIFY(log.text().endsWith(L1("XY")));
+        // The following line is judged on its own.
+        ch.ReceiveText(L1("next\r\n"));
+        QVERIFY(!ch.ReplyReady);
+    }
+
+    void okIsASubstringTest()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ReceiveText(L1("BOOK\r\n"));
+        QVERIFY(ch.ReplyReady);
+        ch.ReceiveText(L1("Ok\r\n"));
+        QVERIFY(!ch.ReplyReady);
+    }
+
+    void nulNeverStoredHighBytesKept()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        QByteArray bytes;
+        for (int b = 0; b < 256; ++b)
+            bytes.append(char(b));
+        ch.ReceiveText(L1(bytes));
+        QByteArray expected = bytes;
+        expected.remove(0, 1);
+        QCOMPARE(ch.RxBuffer.toLatin1(), expected);
+        QCOMPARE(log.text().toLatin1(), expected);
+        QVERIFY(!ch.LineBuffer.contains(QChar(0)));
+    }
+
+    void bulkTransferCountsLines()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.BulkTransfer = true;
+        ch.ReceiveText(L1("first\r\n"));
+        ch.ReceiveText(L1("a\r\nb\r\n")); // one count per text that completes a line
+        ch.ReceiveText(L1("par"));
+        QCOMPARE(ch.LineCount, 2);
+        QCOMPARE(log.text(), L1("2"));
+        QCOMPARE(ch.RxBuffer, L1("first\r\na\r\nb\r\npar"));
+    }
+
+    void connectOnlyInRemoteMode()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ReceiveText(L1("CONNECT 9600\r\n"));
+        QVERIFY(!ch.ModemConnected);
+        ch.RemoteMode = true;
+        ch.ReceiveText(L1("CONN"));
+        QVERIFY(!ch.ModemConnected); // the line is not complete yet
+        ch.ReceiveText(L1("ECT 9600\r\n"));
+        QVERIFY(ch.ModemConnected);
+    }
+
+    void sendWithoutLinkSendsNothing()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        QSignalSpy sent(&ch, &CommandChannel::bytesSent);
+        QSignalSpy shown(&ch, &CommandChannel::commandShown);
+        ch.KeepAliveTicks = 7;
+        ch.SendRaw(L1("r0000\r"));
+        QCOMPARE(ch.KeepAliveTicks, 7);
+        QCOMPARE(shown.count(), 0);
+        ch.WiFiSelected = true; // selected, but no endpoint open
+        ch.SendCommand(L1("r0000\r"));
+        QCOMPARE(sent.count(), 0);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(shown.at(0).at(0).toString(), L1("r0000\r"));
+        QCOMPARE(ch.KeepAliveTicks, 0);
+    }
+
+    void waitReplyTimesOutInSteps()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.LastReply = L1("stale");
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!ch.WaitReply(10));
+        const qint64 ms = clock.elapsed();
+        QVERIFY2(ms >= 860, qPrintable(QString::number(ms)));
+        QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
+        QVERIFY(ch.LastReply.isEmpty());
+    }
+
+    void waitReplyEndsAtTheStepAfterTheReply()
+    {
+        ReceiveLog log;
+        CommandChannel ch(log);
+        QTimer::singleShot(200, [&] { ch.ReceiveText(L1("line0\r\nOK\r\n")); });
+        log.clear();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(ch.WaitReply(10));
+        const qint64 ms = clock.elapsed();
+        // Whole steps of 86.4 ms: the third step is the first to see the reply.
+        QVERIFY2(ms >= 259, qPrintable(QString::number(ms)));
+        QVERIFY2(ms < 864, qPrintable(QString::number(ms)));
+        QCOMPARE(ch.LastReply, L1("OK"));
+    }
+
+    void serialRoundTripsEveryByte()
+    {
+        PtyPeer peer;
+        QVERIFY(peer.isOpen());
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ComPort1.setPortName(peer.slavePath());
+        QVERIFY(ch.ComPort1.open(QIODevice::ReadWrite));
+
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        QSignalSpy shown(&ch, &CommandChannel::commandShown);
+        ch.SendRaw(L1(all));
+        QTRY_COMPARE(peer.received(), all);
+        QCOMPARE(shown.count(), 0);
+        peer.clearReceived();
+
+        peer.setResponder([](const QByteArray &command) {
+            return command == "x" ? QByteArray() : QByteArray("r0001 ") + QByteArray("\x80\xff\x00z", 4) + "\r\nOK\r\n";
+        });
+        log.clear();
+        ch.SendCommand(L1("r0001\r"));
+        QVERIFY(ch.WaitReply(20));
+        QCOMPARE(log.line(0).toLatin1(), QByteArray("r0001 \x80\xffz"));
+        QCOMPARE(peer.commands().last(), QByteArray("r0001"));
+        ch.ComPort1.close();
+    }
+
+    void delayKeepsEventsFlowing()
+    {
+        bool fired = false;
+        QTimer::singleShot(10, [&] { fired = true; });
+        QElapsedTimer clock;
+        clock.start();
+        Delay(100); // 86.4 ms
+        QVERIFY(fired);
+        QVERIFY(clock.elapsed() >= 86);
+        // A zero wait still handles what is pending.
+        bool posted = false;
+        QMetaObject::invokeMethod(this, [&] { posted = true; }, Qt::QueuedConnection);
+        Delay(0);
+        QVERIFY(posted);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandChannel)
+#include "tst_commandchannel.moc"

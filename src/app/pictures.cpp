@@ -5,8 +5,22 @@
 #include <QFile>
 #include <QHash>
 
+// The resources live in a static library: register them explicitly, once,
+// since the linker may drop the library's own registration.
+static void registerResources() { Q_INIT_RESOURCE(ostikit); }
+
+void Pictures::ensureLoaded()
+{
+    static const bool once = (registerResources(), true);
+    Q_UNUSED(once);
+}
+
 namespace {
-QString resource(const QString &name) { return QStringLiteral(":/ostikit/") + name; }
+QString resource(const QString &name)
+{
+    Pictures::ensureLoaded();
+    return QStringLiteral(":/ostikit/") + name;
+}
 } // namespace
 
 QIcon Pictures::toolbar(int index)

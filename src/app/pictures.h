@@ -24,6 +24,9 @@ enum Toolbar {
     RfidPage = 27,
 };
 
+// Makes the pictures available under ":/ostikit/" (done by every function here).
+void ensureLoaded();
+
 QIcon toolbar(int index);
 QIcon windowIcon();
 QPixmap aboutPicture();

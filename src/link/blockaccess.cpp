@@ -1,0 +1,59 @@
+#include "link/blockaccess.h"
+
+#include "link/commandchannel.h"
+#include "link/encodings.h"
+#include "link/receivelog.h"
+#include "link/unitcontract.h"
+
+namespace {
+constexpr int kRequestSteps = 20; // 1728 ms
+constexpr int kVerifySteps = 10;  // 864 ms
+constexpr int kProgramSteps = 15; // 1296 ms
+constexpr int kProgramAttempts = 4;
+} // namespace
+
+void RequestBlock(CommandChannel &channel, const QString &block)
+{
+    channel.RxMemo().clear();
+    channel.SendCommand(UnitContract::ReadBlockCommand(block));
+    channel.LineComplete = false;
+    channel.RxBuffer.clear();
+    channel.WaitReply(kRequestSteps);
+}
+
+bool VerifyBlock(CommandChannel &channel, const QString &block, const QString &data)
+{
+    channel.SendCommand(UnitContract::ReadBlockCommand(block));
+    channel.LineComplete = false;
+    channel.RxBuffer.clear();
+    // Cleared after the send: whatever was still arriving from the previous
+    // command must not stand in line 0 in place of this block's data.
+    channel.RxMemo().clear();
+    channel.WaitReply(kVerifySteps);
+
+    // The unit may send more than was written (a 32-character block reads
+    // back as 64): only as much as was written is compared.
+    const QString got = channel.RxMemo().line(0).mid(UnitContract::kDataOffset, data.size());
+    return got == CutAtNul(data);
+}
+
+bool ProgramBlock(CommandChannel &channel, const QString &block, const QString &data)
+{
+    const QString command = UnitContract::ProgramBlockCommand(block, data);
+    const bool secret = block == UnitContract::kPinBlock;
+    for (int attempt = 0; attempt < kProgramAttempts; ++attempt) {
+        channel.RxMemo().clear();
+        if (secret) {
+            // The unit did get a command: the keep-alive must not cut into
+            // this wait, although the command itself is never shown.
+            channel.KeepAliveTicks = 0;
+            channel.SendRaw(command);
+        } else {
+            channel.SendCommand(command);
+        }
+        channel.WaitReply(kProgramSteps);
+        if (channel.ReplyReady && VerifyBlock(channel, block, data))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class CommandChannel;
+
+// The block operations on top of the command channel.  A block is named by
+// its four decimal digits ("0003"); a read reply carries the block's data in
+// line 0 of the receive log from the sixth character on.
+
+// Reads one block and waits for the reply (at most 1728 ms).  The caller
+// takes the reply from the receive log (line 0), LastReply and ReplyReady.
+void RequestBlock(CommandChannel &channel, const QString &block);
+
+// Reads the block back and tells whether it holds `data`: the reply's data,
+// cut to the length of `data`, must equal `data` up to its first NUL.
+bool VerifyBlock(CommandChannel &channel, const QString &block, const QString &data);
+
+// Programs the block and verifies it by reading it back, in at most four
+// attempts.  The PIN block is sent without showing the command, so the PINs
+// never appear in the status bar.  True when an attempt succeeded.
+bool ProgramBlock(CommandChannel &channel, const QString &block, const QString &data);

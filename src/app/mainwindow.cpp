@@ -9,6 +9,10 @@
 #include "common/handler.h"
 #include "common/messages.h"
 #include "link/delay.h"
+#include "link/enterpin.h"
+#include "link/linkdetails.h"
+#include "link/logon.h"
+#include "link/portselector.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,6 +78,7 @@ TostiForm::TostiForm(QWidget *parent)
     AboutBox = new TAboutBox(this);
     TransferF = new TTransferF(this);
     TransferF->setStatusSink([this](const QString &text) { StatusBar->setPanel(0, text); });
+    buildLink();
 
     // The client area (below the menu bar) is fixed.
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -318,6 +323,42 @@ void TostiForm::buildTimers()
     Timer4.start();
 }
 
+void TostiForm::buildLink()
+{
+    Ports = new PortSelector(PortsMenu, Channel, {}, this);
+    EnterPin = new TEnterPin(Channel, [this] { return Ports->selectedSerialName(); }, this);
+
+    LinkControls controls;
+    controls.led = ledAction;
+    controls.OnLine1 = OnLine1;
+    controls.ConnectMenu = ConnectMenu;
+    controls.PortsMenu = PortsMenu;
+    controls.UpdatePorts1 = UpdatePorts1;
+    controls.Timer1 = &Timer1;
+    controls.Timer2 = &Timer2;
+    controls.setLedPicture = [this](int index) { setLedPicture(index); };
+    controls.playAnimation = [this](bool play) { play ? Animate1->play() : Animate1->stop(); };
+    controls.setAnimationHint = [this](const QString &hint) { Animate1->setToolTip(hint); };
+    controls.setStatus = [this](const QString &text) { StatusBar->setPanel(0, text); };
+    controls.hideTransfer = [this] { TransferF->hide(); };
+    controls.setTitle = [this](const QString &title) { setWindowTitle(title); };
+    controls.showDirectoryEndAddress = [this](int address) { Edit3->setText(QString::number(address)); };
+    controls.setDirectoryInSync = [this](bool inSync) { setDirectoryInSync(inSync); };
+    Link = new LinkController(Channel, *Ports, *EnterPin, controls, this);
+
+    connect(this, &TostiForm::logOnClicked, this, [this] { guarded([this] { Link->OnLine1Click(); }); });
+    connectHandler(UpdatePorts1, &QAction::triggered, this, [this] { Link->UpdatePorts1Click(); });
+    connectHandler(&Timer2, &QTimer::timeout, this, [this] { Link->Timer2Timer(); });
+
+    Hooks.setOffline = [this] { Link->SetOffline(); };
+    Hooks.listSerialPorts = [this] { Ports->ListSerialPorts(); };
+    Hooks.loadLinkDetails = [this] { return Ports->LoadLinkDetails(); };
+    Hooks.preselectPort = [this](const QString &identity) { Link->PreselectPort(identity); };
+    Hooks.logOff = [this] { Link->LogOff(); };
+    Hooks.loggedOn = [this] { return Link->LoggedOn; };
+    Edit3->setText(QString::number(Link->DirectoryEndAddress));
+}
+
 QAction *TostiForm::menuAt(int place) const
 {
     const QList<QAction *> entries = menuBar()->actions();
@@ -347,6 +388,9 @@ void TostiForm::FileNew1Execute()
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     DBFiles->setText(folder + QStringLiteral("OstiPhList.csv"));
+    // A bare name: the file is looked for in the working directory.
+    Ports->setLinkDetailsFileName(kLinkDetailsFileName);
+    EnterPin->setLinkDetailsFileName(kLinkDetailsFileName);
 
     FileSaveItem->setEnabled(true);
     SaveAs->setEnabled(true);
@@ -359,7 +403,6 @@ void TostiForm::FileNew1Execute()
     OnLine1->setEnabled(false);
     ledAction->setToolTip(QStringLiteral("Set Port First"));
     OnLine1->setToolTip(QStringLiteral("Set Port First"));
-    callIf(Hooks.disableLogOn);
 
     callIf(Hooks.listSerialPorts);
     const QString remembered = Hooks.loadLinkDetails ? Hooks.loadLinkDetails() : QString();

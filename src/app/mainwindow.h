@@ -9,6 +9,9 @@
 #include <functional>
 
 class ClipAnimation;
+class LinkController;
+class PortSelector;
+class TEnterPin;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -26,7 +29,6 @@ struct WorkspaceHooks {
     std::function<void()> defineDirectoryTable; // define the directory's fields, open and empty it
     std::function<void()> layoutDirectoryGrids;
     std::function<void()> setOffline;           // log off and put every control off line
-    std::function<void()> disableLogOn;         // led and OnLine1 disabled, "Set Port First"
     std::function<void()> listSerialPorts;
     std::function<QString()> loadLinkDetails;   // the remembered port
     std::function<void(const QString &)> preselectPort;
@@ -117,6 +119,9 @@ public:
     QTimer Timer4;
     TAboutBox *AboutBox = nullptr;
     TTransferF *TransferF = nullptr;
+    TEnterPin *EnterPin = nullptr;
+    PortSelector *Ports = nullptr;
+    LinkController *Link = nullptr;
 
 signals:
     // The user chose a log-on or log-off (tool button or menu item).
@@ -132,6 +137,7 @@ private:
     void buildToolBar();
     void buildPages();
     void buildTimers();
+    void buildLink();
     void FormClose();
     void clipboardCommand(const char *method);
 

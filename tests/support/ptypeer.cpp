@@ -1,5 +1,9 @@
 #include "ptypeer.h"
 
+#include "link/ports.h"
+
+#include <QDir>
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -29,8 +33,23 @@ PtyPeer::PtyPeer(QObject *parent) : QObject(parent)
     connect(m_notifier, &QSocketNotifier::activated, this, &PtyPeer::readMaster);
 }
 
+bool PtyPeer::publish(const QString &name)
+{
+    const QString folder = RuntimePortsFolder();
+    if (!QDir().mkpath(folder))
+        return false;
+    const QString link = folder + QLatin1Char('/') + name;
+    QFile::remove(link);
+    if (!QFile::link(m_slavePath, link))
+        return false;
+    m_published = link;
+    return true;
+}
+
 PtyPeer::~PtyPeer()
 {
+    if (!m_published.isEmpty())
+        QFile::remove(m_published);
     delete m_notifier;
     if (m_master >= 0)
         ::close(m_master);

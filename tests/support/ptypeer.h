@@ -31,6 +31,10 @@ public:
     using Responder = std::function<QByteArray(const QByteArray &command)>;
     void setResponder(Responder responder) { m_responder = std::move(responder); }
 
+    // Publishes the pseudo-terminal as a virtual serial port named `name` in
+    // the per-user ports folder (removed again with this object).
+    bool publish(const QString &name);
+
     // Writes bytes to the program at once.
     void write(const QByteArray &bytes);
 
@@ -43,6 +47,7 @@ private:
     int m_master = -1;
     int m_slaveKeep = -1; // kept open so the master never reads EIO
     QString m_slavePath;
+    QString m_published;
     QSocketNotifier *m_notifier = nullptr;
     QByteArray m_received;
     QByteArray m_pending;

@@ -4,7 +4,6 @@
 #include "pixelkit.h"
 
 #include <QLinearGradient>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -19,17 +18,20 @@ int scaled(double v)
     return int(std::lround(v));
 }
 
-void drawPlate(QPainter &p, const QRect &a)
+// Large plates get a 2-pixel edge so the panel still stands out when the
+// window manager shrinks the icon.
+void drawPlate(QPainter &p, const QRect &a, bool large)
 {
     Smooth s(p);
     const qreal radius = std::max(1.5, a.width() / 9.0);
+    const qreal edge = large ? 2.0 : 1.0;
     QLinearGradient g(a.left(), 0, a.right(), 0);
     g.setColorAt(0.0, pal::metalLight);
-    g.setColorAt(0.6, QColor(0xcf, 0xd6, 0xdd));
-    g.setColorAt(1.0, pal::metal);
-    p.setPen(QPen(pal::ink, 1.0));
+    g.setColorAt(0.6, QColor(0xc8, 0xd0, 0xd8));
+    g.setColorAt(1.0, QColor(0x9c, 0xa7, 0xb2));
+    p.setPen(QPen(pal::ink, edge));
     p.setBrush(g);
-    p.drawRoundedRect(QRectF(a).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    p.drawRoundedRect(QRectF(a).adjusted(edge / 2, edge / 2, -edge / 2, -edge / 2), radius, radius);
 }
 
 // Small panels get engraved slots (a dark line with a light line under
@@ -117,7 +119,7 @@ void drawKeypad(QPainter &p, int x1, int x2, int top, int bottom)
             const int kx = left + col * (kw + gap);
             const int ky = upper + row * (kh + gap);
             if (kw >= 3 && kh >= 3) {
-                box(p, kx, ky, kx + kw - 1, ky + kh - 1, pal::metalDark, pal::paper);
+                box(p, kx, ky, kx + kw - 1, ky + kh - 1, pal::ink, pal::paper);
                 hline(p, kx + 1, kx + kw - 2, ky + kh - 2, pal::paperShade);
                 if (kw >= 5 && kh >= 5)
                     fill(p, kx + kw / 2 - (kw % 2 ? 0 : 1), ky + kh / 2 - 1,
@@ -135,7 +137,8 @@ void draw(QPainter &p, const QRect &area, const Look &look)
 {
     const int w = area.width();
     const int h = area.height();
-    drawPlate(p, area);
+    const bool large = h >= 48;
+    drawPlate(p, area, large);
 
     const int margin = std::max(2, scaled(w * 0.14));
     const int x1 = area.left() + margin;
@@ -143,7 +146,6 @@ void draw(QPainter &p, const QRect &area, const Look &look)
     const int gap = std::max(1, scaled(h * 0.035));
 
     // Lamp at the top right, grille to its left.
-    const bool large = h >= 48;
     const int lampSize = large ? std::max(4, scaled(w * 0.13)) : std::max(1, scaled(w * 0.1));
     int y = area.top() + margin;
     drawLamp(p, x2 - lampSize + 1, y, lampSize, look.lampLit);

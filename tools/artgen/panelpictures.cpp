@@ -4,7 +4,6 @@
 #include "palette.h"
 #include "pixelkit.h"
 
-#include <QPainterPath>
 
 #include <array>
 

@@ -29,7 +29,7 @@ void line(QPainter &p, int x1, int y1, int x2, int y2, const QColor &c);
 // draws the result onto `target` at (0,0).
 void stampOutlined(QImage &target, const QImage &layer, const QColor &ink);
 
-// Horizontal mirror image; used for pairs such as undo/redo.
+// Mirror image; used for pairs such as undo/redo and up/down.
 QImage mirrored(const QImage &img, bool horizontal, bool vertical);
 
 // Switches anti-aliasing on for the lifetime of the object.

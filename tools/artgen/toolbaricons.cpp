@@ -199,7 +199,6 @@ QImage drawSave()
     QPainter p(&icon);
     // Body with a bevelled top right corner.
     box(p, 1, 1, 14, 14, pal::ink, pal::blue);
-    dot(p, 14, 1, Qt::transparent);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     dot(p, 14, 1, Qt::transparent);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);

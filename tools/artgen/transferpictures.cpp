@@ -5,7 +5,6 @@
 #include "pixelkit.h"
 
 #include <QLinearGradient>
-#include <QPainterPath>
 
 using namespace px;
 

@@ -40,8 +40,10 @@ QImage drawCut()
         for (int y = 0; y < 9; ++y) {
             const int a = bladeX[y];
             const int b = 14 - a;
-            hline(p, b, b + 1, y, pal::metal);
-            hline(p, a, a + 1, y, pal::metalLight);
+            // Pointed tips: one pixel wide on the top row.
+            const int w = y == 0 ? 0 : 1;
+            hline(p, b + 1 - w, b + 1, y, pal::metal);
+            hline(p, a, a + w, y, pal::metalLight);
         }
     });
     {
@@ -406,24 +408,30 @@ QImage drawRefresh()
 {
     QImage icon = blank(S, S);
     outlinedLayer(icon, pal::greenDark, [](QPainter &p) {
-        // A ring with a gap at the upper right, measured per pixel so it
-        // stays sharp, and an arrow head at the top pointing into the gap.
+        // A ring open at the right, measured per pixel so it stays sharp,
+        // with an arrow head on its upper end pointing on clockwise.
+        const qreal gapFrom = -20.0;
+        const qreal gapTo = 55.0;
         for (int y = 0; y < S; ++y) {
             for (int x = 0; x < S; ++x) {
                 const qreal dx = x + 0.5 - 8.0;
                 const qreal dy = 8.0 - (y + 0.5);
                 const qreal d = qSqrt(dx * dx + dy * dy);
                 const qreal angle = qRadiansToDegrees(qAtan2(dy, dx));
-                if (d >= 3.7 && d <= 5.7 && !(angle > 25.0 && angle < 90.0))
+                if (d >= 3.6 && d <= 5.7 && !(angle > gapFrom && angle < gapTo))
                     dot(p, x, y, pal::green);
             }
         }
-        vline(p, 8, 0, 6, pal::green);
-        vline(p, 9, 1, 5, pal::green);
-        vline(p, 10, 2, 4, pal::green);
-        dot(p, 11, 3, pal::green);
-        dot(p, 8, 1, pal::greenLight);
-        dot(p, 8, 2, pal::greenLight);
+        Smooth s(p);
+        const qreal a = qDegreesToRadians(gapTo);
+        const QPointF centre(8.0, 8.0);
+        const QPointF out(qCos(a), -qSin(a));
+        const QPointF along(qSin(a), qCos(a));
+        const QPointF base = centre + out * 4.65;
+        p.setPen(Qt::NoPen);
+        p.setBrush(pal::green);
+        p.drawPolygon(QPolygonF({base + along * 4.0, base + out * 3.6 - along * 0.5,
+                                 base - out * 3.6 - along * 0.5}));
     });
     return icon;
 }

@@ -1,0 +1,96 @@
+#include "app/mainwindow.h"
+#include "app/statuspanels.h"
+#include "link/linkdetails.h"
+#include "link/logon.h"
+#include "link/portselector.h"
+#include "messagerecorder.h"
+#include "simulator.h"
+#include "uidriver.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+#include <QUdpSocket>
+
+using UiDriver::LogOnAnswer;
+
+namespace {
+QList<QByteArray> commandTexts(const Simulator &sim)
+{
+    QList<QByteArray> texts;
+    for (const ReceivedCommand &c : sim.commands())
+        texts << c.bytes;
+    return texts;
+}
+
+// The unit address is read from the link details at start-up.
+void rememberWifiUnit(const QString &address)
+{
+    LinkDetails details;
+    details.wifi = true;
+    details.remember = true;
+    details.ipAddress = address;
+    WriteLinkDetails(kLinkDetailsFileName, details);
+}
+} // namespace
+
+// Logs on to the simulated unit over UDP on loopback: the program binds
+// 0.0.0.0:8000, the unit 127.0.0.2:8000, both sharing the port.
+class TestLogOnUdp : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QFile::remove(kLinkDetailsFileName); }
+
+    void logOnAndOffOverUdp()
+    {
+        MessageRecorder messages;
+        SimOptions options;
+        options.unit.model = 100;
+        Simulator sim(options);
+        QVERIFY(sim.startUdp(QHostAddress(QStringLiteral("127.0.0.2"))));
+        rememberWifiUnit(QStringLiteral("127.0.0.2"));
+
+        TostiForm form;
+        QVERIFY(form.Channel.WiFiSelected);
+        QVERIFY(form.Ports->checkedEntry());
+        QCOMPARE(form.Ports->checkedEntry()->text(), QStringLiteral("WiFi"));
+        QVERIFY(form.ledAction->isEnabled());
+
+        UiDriver::answerLogOnDialog(LogOnAnswer{QStringLiteral("1234")});
+        form.ledAction->trigger();
+        QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join(QLatin1Char('|'))));
+        QVERIFY(form.Link->LoggedOn);
+        QVERIFY(form.Channel.UdpLinkOpen);
+        QCOMPARE(form.Link->DirectoryEndAddress, 7424);
+        QCOMPARE(form.windowTitle(), QStringLiteral("RVX Ostiarin GN4_100    Programmer   =Osti-Kit=  V8.8"));
+        QVERIFY(!form.Channel.ComPort1.isOpen());
+        // Over UDP the lamp blinks: every poll restarts the blink timer.
+        QTRY_VERIFY(form.Timer1.isActive());
+        for (const ReceivedCommand &c : sim.commands())
+            QVERIFY2(c.link.startsWith(QLatin1String("udp")), qPrintable(c.link));
+
+        sim.clearCommands();
+        form.ledAction->trigger();
+        QVERIFY(!form.Channel.UdpLinkOpen);
+        QVERIFY(!form.Channel.UdpSocket);
+        QTRY_COMPARE(commandTexts(sim), QList<QByteArray>{QByteArray("x")});
+        QVERIFY(!form.Timer1.isActive());
+        QCOMPARE(form.ledPicture(), 22);
+    }
+
+    void silentAddressIsNoResponse()
+    {
+        MessageRecorder messages;
+        rememberWifiUnit(QStringLiteral("127.0.0.9")); // nobody there
+        TostiForm form;
+        UiDriver::answerLogOnDialog(LogOnAnswer{QStringLiteral("1234")});
+        form.ledAction->trigger();
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("No Reponse from Ostiarin")});
+        QVERIFY(!form.Link->LoggedOn);
+        QVERIFY(!form.Channel.UdpLinkOpen);
+    }
+};
+
+QTEST_MAIN(TestLogOnUdp)
+#include "tst_logon_udp.moc"

@@ -150,6 +150,8 @@ void TEnterPin::FormShow()
             IP_addr->setText(details->ipAddress);
         }
     }
+    // Place the rows shown now before the window is painted.
+    layout()->activate();
     OstiPin->setFocus(Qt::OtherFocusReason);
 }
 

@@ -4,7 +4,10 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_WIN
-#include <qt_windows.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #ifdef _MSC_VER
 #pragma comment(lib, "advapi32")
 #endif

@@ -79,9 +79,6 @@ void PortSelector::ListSerialPorts()
         entry->setObjectName(QStringLiteral("PortEntry%1").arg(i));
         entry->setData(identity);
         entry->setCheckable(true);
-        entry->setStatusTip(identity == kWiFiIdentity ? QStringLiteral("Reach the unit over WiFi")
-                                                      : QStringLiteral("Reach the unit on serial port %1")
-                                                            .arg(identity));
         m_group->addAction(entry);
         m_menu->addAction(entry);
         m_entries.append(entry);

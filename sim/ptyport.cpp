@@ -1,0 +1,208 @@
+#include "ptyport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+constexpr int kPaceTickMs = 4;
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+void makeRaw(int fd)
+{
+    termios tio{};
+    if (tcgetattr(fd, &tio) == 0) {
+        cfmakeraw(&tio);
+        tcsetattr(fd, TCSANOW, &tio);
+    }
+}
+
+// A folder that only its owner may use: created with mode 0700, or, when it
+// is there already, a real folder (not a link) of this user.
+bool ownFolder(const QString &path, QString *error)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        *error = QStringLiteral("cannot create %1: %2").arg(path, systemError());
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
+        *error = QStringLiteral("%1 is not a folder of this user").arg(path);
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+PtyPort::PtyPort(QObject *parent) : QObject(parent)
+{
+    m_pace.setInterval(kPaceTickMs);
+    m_pace.setTimerType(Qt::PreciseTimer);
+    connect(&m_pace, &QTimer::timeout, this, &PtyPort::flushOutput);
+}
+
+PtyPort::~PtyPort() { close(); }
+
+bool PtyPort::open(QString *error)
+{
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        *error = QStringLiteral("cannot open a pseudo-terminal: %1").arg(systemError());
+        return false;
+    }
+    makeRaw(slave);
+    makeRaw(master);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    m_master = master;
+    m_slaveKeep = slave;
+    m_slavePath = QFile::decodeName(name);
+    m_readNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &PtyPort::readMaster);
+    m_writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyPort::flushOutput);
+    return true;
+}
+
+void PtyPort::close()
+{
+    if (!m_published.isEmpty()) {
+        QFile::remove(m_published);
+        m_published.clear();
+    }
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slaveKeep >= 0)
+        ::close(m_slaveKeep);
+    m_master = m_slaveKeep = -1;
+}
+
+QString PtyPort::portsFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        return runtime + QLatin1String("/ostikit/ports");
+    return QStringLiteral("/tmp/ostikit-%1/ports").arg(uint(::getuid()));
+}
+
+bool PtyPort::isPortName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > 6 || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7F || c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            return false;
+    return true;
+}
+
+bool PtyPort::publish(const QString &name, QString *error)
+{
+    if (!isOpen()) {
+        *error = QStringLiteral("the pseudo-terminal is not open");
+        return false;
+    }
+    if (!isPortName(name)) {
+        *error = QStringLiteral("\"%1\" is no port name: at most 6 plain characters, no /").arg(name);
+        return false;
+    }
+    // Under /tmp these folders sit among every user's: they must be this
+    // user's alone, or another user could slip a port of theirs in.
+    const QString folder = portsFolder();
+    if (!ownFolder(QFileInfo(folder).path(), error) || !ownFolder(folder, error))
+        return false;
+    const QString link = folder + QLatin1Char('/') + name;
+    const QFileInfo existing(link);
+    if (existing.isSymLink() || existing.exists()) {
+        // A link left behind by a unit that is gone may be replaced; one that
+        // still leads to a terminal belongs to a running unit.
+        if (existing.exists()) {
+            *error = QStringLiteral("the port %1 is published already (%2)").arg(name, link);
+            return false;
+        }
+        QFile::remove(link);
+    }
+    if (::symlink(QFile::encodeName(m_slavePath).constData(), QFile::encodeName(link).constData()) != 0) {
+        *error = QStringLiteral("cannot publish %1: %2").arg(link, systemError());
+        return false;
+    }
+    m_published = link;
+    return true;
+}
+
+void PtyPort::write(const QByteArray &bytes)
+{
+    if (!isOpen() || bytes.isEmpty())
+        return;
+    if (m_out.isEmpty()) {
+        m_burst.start();
+        m_burstSent = 0;
+    }
+    m_out += bytes;
+    flushOutput();
+}
+
+void PtyPort::flushOutput()
+{
+    if (!isOpen())
+        return;
+    qsizetype allowed = m_out.size();
+    if (m_byteRate > 0) {
+        const qint64 due = m_burst.nsecsElapsed() * m_byteRate / 1000000000 - m_burstSent;
+        allowed = qsizetype(qBound<qint64>(0, due, m_out.size()));
+    }
+    qsizetype done = 0;
+    while (done < allowed) {
+        const ssize_t n = ::write(m_master, m_out.constData() + done, size_t(allowed - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            break; // EAGAIN: the terminal is full; the write notifier says when it has room
+        }
+        done += n;
+    }
+    m_out.remove(0, done);
+    m_burstSent += done;
+
+    const bool blocked = done < allowed;
+    m_writeNotifier->setEnabled(blocked && !m_out.isEmpty());
+    if (m_byteRate > 0 && !m_out.isEmpty() && !blocked) {
+        if (!m_pace.isActive())
+            m_pace.start();
+    } else {
+        m_pace.stop();
+    }
+}
+
+void PtyPort::readMaster()
+{
+    QByteArray bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n > 0) {
+            bytes.append(buffer, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break;
+    }
+    if (!bytes.isEmpty())
+        emit received(bytes);
+}

@@ -41,11 +41,14 @@ QString DevicePath(const QString &identity) { return kDevicePrefix + identity; }
 
 bool DeviceExists(const QString &identity) { return QFileInfo::exists(DevicePath(identity)); }
 
-// The link for an identity in the runtime folder, if it leads somewhere.
+// Where the link for an identity in the runtime folder leads, if anywhere.
+// The port is opened by the device's own path: the serial port locks a
+// device under the name it is opened by, and two names for one terminal
+// would let two programs hold it at once.
 QString LivePublishedLink(const QString &identity)
 {
     const QFileInfo link(QDir(RuntimePortsFolder()).filePath(identity));
-    return link.isSymLink() && link.exists() ? link.filePath() : QString();
+    return link.isSymLink() && link.exists() ? link.canonicalFilePath() : QString();
 }
 #endif
 

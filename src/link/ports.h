@@ -29,7 +29,7 @@ QStringList VirtualSerialPorts();
 QString RuntimePortsFolder();
 
 // What QSerialPort must open for an identity: /dev/tty<id> for a system
-// device, the link in the runtime folder for a virtual port (on Windows the
-// name itself).  An identity that cannot name a port (empty, or holding a
+// device, the device that the link in the runtime folder leads to for a
+// virtual port (on Windows the name itself).  An identity that cannot name a port (empty, or holding a
 // path separator) gives an empty text, which no port opens.
 QString SerialPortLocation(const QString &identity);

@@ -3,15 +3,19 @@
 #include "app/statuspanels.h"
 #include "link/logon.h"
 #include "link/portselector.h"
+#include "link/ports.h"
 #include "messagerecorder.h"
 #include "ptypeer.h"
 #include "simulator.h"
 #include "uidriver.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QTest>
 
 using UiDriver::LogOnAnswer;
@@ -69,7 +73,7 @@ private slots:
         form.Link->addSecondGroup(&second);
         QVERIFY(!first.isEnabled() && !second.isEnabled());
 
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234")});
 
         QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join(QLatin1Char('|'))));
         QVERIFY(form.Link->LoggedOn);
@@ -122,7 +126,7 @@ private slots:
         Simulator sim(options);
         QVERIFY(sim.startSerial(kPort));
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234")});
         QVERIFY(form.Link->LoggedOn);
         QCOMPARE(form.Link->DirectoryEndAddress, 0);
         QCOMPARE(form.windowTitle(), TostiForm::kGenericTitle);
@@ -135,7 +139,7 @@ private slots:
         Simulator sim(unitOptions());
         QVERIFY(sim.startSerial(kPort));
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("9999")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("9999")});
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("Failed to Connect\r\nCheck PIN")});
         QVERIFY(!form.Link->LoggedOn);
         QVERIFY(!form.Channel.ComPort1.isOpen());
@@ -152,7 +156,7 @@ private slots:
         PtyPeer silent;
         QVERIFY(silent.publish(kPort));
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234")});
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("No Reponse from Ostiarin")});
         QVERIFY(!form.Link->LoggedOn);
         // Six bare CRs asked for the identification, then the port was let go.
@@ -173,30 +177,43 @@ private slots:
             return {};
         });
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234")});
         QVERIFY(messages.texts().isEmpty());
         QVERIFY(form.Link->LoggedOn);
         QCOMPARE(form.Link->DirectoryEndAddress, 0);
         form.Link->LogOff();
     }
 
-    void missingPortIsACommunicationError()
+    void missingOrBusyPortIsACommunicationError_data()
     {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("gone") << false;
+        QTest::newRow("busy") << true;
+    }
+    void missingOrBusyPortIsACommunicationError()
+    {
+        QFETCH(bool, busy);
         MessageRecorder messages;
-        PtyPeer gone;
-        QVERIFY(gone.publish(kPort));
+        PtyPeer peer;
+        QVERIFY(peer.publish(kPort));
         TostiForm form;
-        QVERIFY(UiDriver::portEntry(form.PortsMenu, kPort));
-        UiDriver::portEntry(form.PortsMenu, kPort)->trigger();
-        QFile::remove(gone.slavePath().isEmpty() ? QString() : QString()); // keep the compiler quiet
-        // The port disappears between choosing it and logging on.
-        QVERIFY(QFile::remove(form.Ports->selectedSerialName().isEmpty() ? QString()
-                                                                          : QStringLiteral("%1/ostikit/ports/%2").arg(qEnvironmentVariable("XDG_RUNTIME_DIR"), kPort)));
-        UiDriver::answerLogOnDialog(LogOnAnswer{QStringLiteral("1234")});
+        QAction *entry = UiDriver::portEntry(form.PortsMenu, kPort);
+        QVERIFY(entry);
+        entry->trigger();
+        // Another program holds the port, or it went away after it was chosen.
+        QSerialPort other(peer.slavePath());
+        if (busy)
+            QVERIFY(other.open(QIODevice::ReadWrite));
+        else
+            QVERIFY(QFile::remove(QDir(RuntimePortsFolder()).filePath(kPort)));
+        UiDriver::answerLogOnDialog(LogOnAnswer{.pin = QStringLiteral("1234")});
         form.ledAction->trigger();
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("Serial Communication Error")});
         QVERIFY(!form.Link->LoggedOn);
+        QVERIFY(!form.Channel.ComPort1.isOpen());
         QVERIFY(form.PortsMenu->menuAction()->isEnabled());
+        QVERIFY(form.ledAction->isEnabled());
+        QVERIFY(peer.commands().isEmpty());
     }
 
     void cancelledDialogChangesNothing()
@@ -205,7 +222,7 @@ private slots:
         Simulator sim(unitOptions());
         QVERIFY(sim.startSerial(kPort));
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QString(), false, QString(), false, true});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.cancel = true});
         QVERIFY(messages.texts().isEmpty());
         QVERIFY(!form.Link->LoggedOn);
         QVERIFY(sim.commands().isEmpty());
@@ -219,7 +236,7 @@ private slots:
         Simulator sim(unitOptions());
         QVERIFY(sim.startSerial(kPort));
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234")});
         QVERIFY(form.Link->LoggedOn);
         form.Timer2.stop(); // the test gives the seconds itself
         form.Channel.KeepAliveTicks = 0;
@@ -236,6 +253,7 @@ private slots:
         form.Channel.KeepAliveTicks = 10;
         form.Channel.SendCommand(QStringLiteral("t\r"));
         QCOMPARE(form.Channel.KeepAliveTicks, 0);
+        QTRY_VERIFY(commandTexts(sim).contains(QByteArray("t")));
         // A bulk transfer pauses it.
         form.Channel.BulkTransfer = true;
         for (int second = 0; second < 20; ++second)
@@ -263,7 +281,7 @@ private slots:
         Simulator sim(options);
         QVERIFY(sim.startSerial(kPort));
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234"), true, QStringLiteral("0123456789")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234"), .remote = true, .phone = QStringLiteral("0123456789")});
         QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join(QLatin1Char('|'))));
         QVERIFY(form.Link->LoggedOn);
         QVERIFY(form.Channel.RemoteMode);
@@ -292,7 +310,7 @@ private slots:
                                cancelled = true;
                                form.ledAction->trigger();
                            });
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234"), true, QStringLiteral("555")});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234"), .remote = true, .phone = QStringLiteral("555")});
         QVERIFY(cancelled);
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("Failed to connect")});
         QVERIFY(!form.Link->LoggedOn);
@@ -308,7 +326,7 @@ private slots:
         Simulator sim(unitOptions());
         QVERIFY(sim.startSerial(kPort));
         TostiForm form;
-        UiDriver::logOn(form, kPort, LogOnAnswer{QStringLiteral("1234"), false, QString(), true});
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234"), .remember = true});
         QVERIFY(form.Link->LoggedOn);
         sim.clearCommands();
         form.FileNew1->trigger();

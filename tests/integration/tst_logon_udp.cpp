@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(form.Ports->checkedEntry()->text(), QStringLiteral("WiFi"));
         QVERIFY(form.ledAction->isEnabled());
 
-        UiDriver::answerLogOnDialog(LogOnAnswer{QStringLiteral("1234")});
+        UiDriver::answerLogOnDialog(LogOnAnswer{.pin = QStringLiteral("1234")});
         form.ledAction->trigger();
         QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join(QLatin1Char('|'))));
         QVERIFY(form.Link->LoggedOn);
@@ -84,7 +84,7 @@ private slots:
         MessageRecorder messages;
         rememberWifiUnit(QStringLiteral("127.0.0.9")); // nobody there
         TostiForm form;
-        UiDriver::answerLogOnDialog(LogOnAnswer{QStringLiteral("1234")});
+        UiDriver::answerLogOnDialog(LogOnAnswer{.pin = QStringLiteral("1234")});
         form.ledAction->trigger();
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("No Reponse from Ostiarin")});
         QVERIFY(!form.Link->LoggedOn);

@@ -12,9 +12,9 @@ class TostiForm;
 namespace UiDriver {
 
 struct LogOnAnswer {
-    QString pin;
+    QString pin{};
     bool remote = false;
-    QString phone;
+    QString phone{};
     bool remember = false;
     bool cancel = false;
 };

@@ -317,7 +317,10 @@ QByteArray SimUnit::presentTag(const QByteArray &code, bool wrongCheck)
             for (int slot = 0; slot < 4; ++slot) {
                 const QByteArray slotText = data.mid(slot * 16, 16);
                 const QByteArray slotCode = slotText.mid(6, 10);
-                if (slotCode != areaCode && slotCode != code)
+                const bool empty = slotCode.startsWith(UnitMemory::kTagFill)
+                                   || slotText.startsWith(UnitMemory::kTagFill)
+                                   || slotText.startsWith(UnitMemory::kErased);
+                if (empty || (slotCode != areaCode && slotCode != code))
                     continue;
                 SimEvent opened;
                 for (const char c : slotText.left(6)) {

@@ -1,0 +1,69 @@
+#include "simmodem.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// The modem in front of the simulated unit's serial port.
+class TestSimModem : public QObject {
+    Q_OBJECT
+private slots:
+    void commandModeEchoAndResults()
+    {
+        SimModem modem(50, 60000);
+        QCOMPARE(modem.lineInput("atz\r"), QByteArray("atz\r")); // echo is on until ate0
+        QCOMPARE(modem.command("atz"), QByteArray("\r\nOK\r\n"));
+        QCOMPARE(modem.lineInput("ate0\r"), QByteArray("ate0\r"));
+        QCOMPARE(modem.command("ate0"), QByteArray("\r\nOK\r\n"));
+        QCOMPARE(modem.lineInput("ATI\r"), QByteArray());
+        QCOMPARE(modem.command("ATI"), QByteArray("\r\nOK\r\n"));
+        QCOMPARE(modem.command("hello"), QByteArray("\r\nERROR\r\n"));
+        QCOMPARE(modem.command(""), QByteArray());
+        QCOMPARE(modem.command("atz"), QByteArray("\r\nOK\r\n"));
+        QVERIFY(modem.echoOn()); // a reset brings the echo back
+        QVERIFY(!modem.connected());
+    }
+
+    void dialRingsThenConnects()
+    {
+        SimModem modem(80, 60000);
+        QSignalSpy output(&modem, &SimModem::output);
+        QCOMPARE(modem.command("atd0123456789"), QByteArray());
+        QCOMPARE(modem.state(), SimModem::State::Dialling);
+        QVERIFY(output.isEmpty());
+        QTRY_VERIFY(modem.connected());
+        QCOMPARE(output.size(), 1);
+        QVERIFY(output.first().first().toByteArray().contains("CONNECT"));
+        QVERIFY(output.first().first().toByteArray().endsWith("\r\n"));
+        QCOMPARE(modem.lineInput("r0000\r"), QByteArray()); // passed on, not echoed
+        modem.hangUp();
+        QVERIFY(!modem.connected());
+        QCOMPARE(modem.command("atd"), QByteArray("\r\nNO DIALTONE\r\n"));
+    }
+
+    void aKeyAbandonsTheCall()
+    {
+        SimModem modem(100, 60000);
+        QSignalSpy output(&modem, &SimModem::output);
+        modem.command("atd555");
+        QCOMPARE(modem.lineInput("x\r"), QByteArray());
+        QCOMPARE(modem.state(), SimModem::State::Command);
+        QTest::qWait(200);
+        QVERIFY(output.isEmpty());
+        QVERIFY(!modem.connected());
+    }
+
+    void silentLineHangsUp()
+    {
+        SimModem modem(0, 150);
+        modem.command("atd1");
+        QTRY_VERIFY(modem.connected());
+        QTest::qWait(100);
+        modem.dataPassed(); // traffic keeps the call
+        QTest::qWait(100);
+        QVERIFY(modem.connected());
+        QTRY_VERIFY(!modem.connected());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimModem)
+#include "tst_simmodem.moc"

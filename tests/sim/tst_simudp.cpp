@@ -1,0 +1,83 @@
+#include "simulator.h"
+#include "udpport.h"
+
+#include <QNetworkDatagram>
+#include <QTest>
+#include <QUdpSocket>
+
+// The simulated unit over real UDP on loopback, beside a program that holds
+// port 8000 on every address.
+namespace {
+QByteArray collect(QUdpSocket &socket, const QByteArray &until, int *datagrams = nullptr, int timeoutMs = 5000)
+{
+    QByteArray got;
+    int count = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (!got.contains(until) && clock.elapsed() < timeoutMs) {
+        QTest::qWait(5);
+        while (socket.hasPendingDatagrams()) {
+            const QNetworkDatagram d = socket.receiveDatagram();
+            // Anything from elsewhere spoils the reply, so the comparison fails.
+            if (d.senderAddress() != QHostAddress(QStringLiteral("127.0.0.2")) || d.senderPort() != 8000)
+                got += "<from elsewhere>";
+            got += d.data();
+            ++count;
+        }
+    }
+    if (datagrams)
+        *datagrams = count;
+    return got;
+}
+} // namespace
+
+class TestSimUdp : public QObject {
+    Q_OBJECT
+private slots:
+    void answersTheSenderOnPort8000()
+    {
+        SimOptions options;
+        options.unit.model = 1000;
+        Simulator sim(options);
+        QString error;
+        QVERIFY2(sim.startUdp(QHostAddress(QStringLiteral("127.0.0.2")), &error), qPrintable(error));
+        QUdpSocket program;
+        QVERIFY(program.bind(QHostAddress::AnyIPv4, 8000, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
+        const QHostAddress unit(QStringLiteral("127.0.0.2"));
+
+        program.writeDatagram("\r", unit, 8000);
+        QVERIFY(collect(program, "Enter PIN\r\n").contains("Ostiarin_1000_Gn4"));
+        program.writeDatagram("a1234\r", unit, 8000);
+        QVERIFY(collect(program, "OK\r\n").contains("OK"));
+        QCOMPARE(sim.commands().last().link, QStringLiteral("udp:127.0.0.1"));
+
+        QByteArray data(64, char(0xFF));
+        data[0] = '\0';
+        data[63] = char(0x80);
+        program.writeDatagram("p0002" + data + '\r', unit, 8000);
+        collect(program, "OK\r\n");
+        QCOMPARE(collect(program, "never", nullptr, 0), QByteArray());
+        program.writeDatagram("r0002\r", unit, 8000);
+        QCOMPARE(collect(program, "OK\r\n"), "r0002" + data + "\r\nOK\r\n");
+
+        // A long reply comes in several datagrams, each of whole lines.
+        int datagrams = 0;
+        program.writeDatagram("d01281152\r", unit, 8000);
+        const QByteArray dump = collect(program, "\r\nOK\r\n", &datagrams);
+        QCOMPARE(dump.count("\r\n"), 1025 + 2);
+        QVERIFY(datagrams > 1);
+        QVERIFY(dump.startsWith("d01281152\r\n1000,"));
+    }
+
+    void onlyLoopback()
+    {
+        Simulator sim;
+        QString error;
+        QVERIFY(!sim.startUdp(QHostAddress(QStringLiteral("192.0.2.1")), &error));
+        QVERIFY2(error.contains(QLatin1String("loopback")), qPrintable(error));
+        QVERIFY(!sim.startUdp(QHostAddress::AnyIPv4, &error));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimUdp)
+#include "tst_simudp.moc"

@@ -21,8 +21,8 @@ struct SimOptions {
     int connectDelayMs = 2000;   // how long the modem rings before CONNECT
     int baud = 0;                // paces serial output at this line speed; 0: unpaced
     int replyDelayMs = 0;        // every reply waits this long
-    QString statePath;           // the unit's memory, loaded and saved as JSON
-    QString logPath;             // the conversation, one line a command or reply
+    QString statePath{};         // the unit's memory, loaded and saved as JSON
+    QString logPath{};           // the conversation, one line a command or reply
 };
 
 // A command as the unit's side of a link received it (CR removed).

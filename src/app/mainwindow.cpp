@@ -7,6 +7,7 @@
 #include "app/statuspanels.h"
 #include "app/transferwindow.h"
 #include "common/handler.h"
+#include "common/hint.h"
 #include "common/messages.h"
 #include "link/delay.h"
 #include "link/enterpin.h"
@@ -35,14 +36,6 @@ const QString TostiForm::kGenericTitle =
 namespace {
 constexpr int kClientWidth = 790;
 constexpr int kClientHeight = 546;
-
-// A hint of two parts: the short tip before "|", the status-bar text after it.
-void setHint(QAction *action, const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    action->setToolTip(bar < 0 ? hint : hint.left(bar));
-    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-}
 
 void callIf(const std::function<void()> &step)
 {
@@ -95,18 +88,18 @@ void TostiForm::buildActions()
     FileNew1 = new QAction(Pictures::toolbar(Pictures::NewFile), QStringLiteral("&New"), this);
     FileNew1->setObjectName(QStringLiteral("FileNew1"));
     FileNew1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    setHint(FileNew1, QStringLiteral("New|Create a new file"));
+    SetHint(FileNew1, QStringLiteral("New|Create a new file"));
     connectHandler(FileNew1, &QAction::triggered, this, [this] { FileNew1Execute(); });
 
     FileOpen1 = new QAction(Pictures::toolbar(Pictures::OpenFile), QStringLiteral("&Open"), this);
     FileOpen1->setObjectName(QStringLiteral("FileOpen1"));
     FileOpen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    setHint(FileOpen1, QStringLiteral("Open|Open a file"));
+    SetHint(FileOpen1, QStringLiteral("Open|Open a file"));
 
     FileSaveItem = new QAction(Pictures::toolbar(Pictures::SaveFile), QStringLiteral("&Save"), this);
     FileSaveItem->setObjectName(QStringLiteral("FileSaveItem"));
     FileSaveItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    setHint(FileSaveItem, QStringLiteral("Save|Save current file"));
+    SetHint(FileSaveItem, QStringLiteral("Save|Save current file"));
     FileSaveItem->setEnabled(false);
 
     SaveAs = new QAction(QStringLiteral("Save &As..."), this);
@@ -120,7 +113,6 @@ void TostiForm::buildActions()
     ledAction = new QAction(Pictures::toolbar(Pictures::LedGrey), QStringLiteral("Log On"), this);
     ledAction->setObjectName(QStringLiteral("ledAction"));
     ledAction->setCheckable(true); // the "marked" look while a log-on runs
-    ledAction->setToolTip(QStringLiteral("Set Port First"));
     // A click only reports the wish; whether it logs on or off is the
     // log-on's decision, and the marked look is set by it alone.
     connect(ledAction, &QAction::triggered, this, [this](bool) {
@@ -213,7 +205,9 @@ void TostiForm::buildToolBar()
         b->setObjectName(QLatin1String(name));
         b->setFixedSize(34, 32);
         b->setAutoRaise(true);
-        b->setAccessibleName(action->toolTip().isEmpty() ? action->text() : action->toolTip());
+        // Named for screen readers after what it does, as its hint says.
+        b->setAccessibleName(action->toolTip().isEmpty() ? QString(action->text()).remove(QLatin1Char('&'))
+                                                         : action->toolTip());
         return b;
     };
     TBnew = button(FileNew1, "TBnew");
@@ -242,14 +236,14 @@ void TostiForm::buildToolBar()
     for (int i = 0; i < 4; ++i) {
         auto *action = new QAction(Pictures::toolbar(pages[i].picture), QLatin1String(pages[i].hint), this);
         action->setObjectName(QLatin1String(pages[i].name) + QStringLiteral("Action"));
-        action->setToolTip(QLatin1String(pages[i].hint));
         const auto handler = pages[i].handler;
         connectHandler(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         *targets[i] = button(action, pages[i].name);
+        SetHint(action, QLatin1String(pages[i].hint));
     }
     tools->addSeparator();
     led = button(ledAction, "led");
-    led->setAccessibleName(QStringLiteral("Log On"));
+    SetHint(ledAction, QStringLiteral("Set Port First"));
 
     auto *spacer = new QWidget(tools);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -258,7 +252,7 @@ void TostiForm::buildToolBar()
     Animate1 = new ClipAnimation(tools);
     Animate1->setObjectName(QStringLiteral("Animate1"));
     Animate1->setFixedSize(33, 32);
-    Animate1->setToolTip(QStringLiteral("OFF Line"));
+    SetHint(Animate1, QStringLiteral("OFF Line"));
     Animate1->setAccessibleName(QStringLiteral("Link animation"));
     tools->addWidget(Animate1);
 }
@@ -338,7 +332,7 @@ void TostiForm::buildLink()
     controls.Timer2 = &Timer2;
     controls.setLedPicture = [this](int index) { setLedPicture(index); };
     controls.playAnimation = [this](bool play) { play ? Animate1->play() : Animate1->stop(); };
-    controls.setAnimationHint = [this](const QString &hint) { Animate1->setToolTip(hint); };
+    controls.setAnimationHint = [this](const QString &hint) { SetHint(Animate1, hint); };
     controls.setStatus = [this](const QString &text) { StatusBar->setPanel(0, text); };
     controls.hideTransfer = [this] { TransferF->hide(); };
     controls.setTitle = [this](const QString &title) { setWindowTitle(title); };
@@ -401,8 +395,8 @@ void TostiForm::FileNew1Execute()
 
     ledAction->setEnabled(false);
     OnLine1->setEnabled(false);
-    ledAction->setToolTip(QStringLiteral("Set Port First"));
-    OnLine1->setToolTip(QStringLiteral("Set Port First"));
+    SetHint(ledAction, QStringLiteral("Set Port First"));
+    SetHint(OnLine1, QStringLiteral("Set Port First"));
 
     callIf(Hooks.listSerialPorts);
     const QString remembered = Hooks.loadLinkDetails ? Hooks.loadLinkDetails() : QString();

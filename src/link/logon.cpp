@@ -1,5 +1,6 @@
 #include "link/logon.h"
 
+#include "common/hint.h"
 #include "common/messages.h"
 #include "link/commandchannel.h"
 #include "link/delay.h"
@@ -187,8 +188,8 @@ void LinkController::SetOffline()
 {
     LogOff();
     m_ui.OnLine1->setText(kLogOn);
-    m_ui.OnLine1->setToolTip(kLogOn);
-    m_ui.led->setToolTip(kLogOn);
+    SetHint(m_ui.OnLine1, kLogOn);
+    SetHint(m_ui.led, kLogOn);
     m_ui.Timer1->stop();
     LoggedOn = false;
     m_ui.setDirectoryInSync(false);
@@ -206,7 +207,7 @@ void LinkController::EnableUnitCommands() { setGroupEnabled(m_secondGroup, true)
 void LinkController::enableLogOn(const QString &hint)
 {
     m_ui.led->setEnabled(true);
-    m_ui.led->setToolTip(hint);
+    SetHint(m_ui.led, hint);
     m_ui.ConnectMenu->menuAction()->setEnabled(true);
 }
 
@@ -221,14 +222,14 @@ void LinkController::PortChosen()
 {
     enableLogOn(kLogOn);
     m_ui.OnLine1->setEnabled(true);
-    m_ui.OnLine1->setToolTip(kLogOn);
+    SetHint(m_ui.OnLine1, kLogOn);
 }
 
 void LinkController::UpdatePorts1Click()
 {
     m_ports.ListSerialPorts();
     m_ui.led->setEnabled(false);
-    m_ui.led->setToolTip(QStringLiteral("Set port First"));
+    SetHint(m_ui.led, QStringLiteral("Set port First"));
     m_ui.ConnectMenu->menuAction()->setEnabled(false);
 }
 
@@ -379,7 +380,7 @@ void LinkController::logOn()
         LoggedOn = true;
         setGroupEnabled(m_firstGroup, true);
         m_ui.setLedPicture(kLedGreen);
-        m_ui.led->setToolTip(kLogOff);
+        SetHint(m_ui.led, kLogOff);
         m_ui.setStatus(QStringLiteral("Connected"));
         m_ui.Timer2->start();
         m_ui.setAnimationHint(QStringLiteral("On Line"));

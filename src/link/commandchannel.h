@@ -55,6 +55,7 @@ public:
     const QString &unitAddress() const { return m_unitAddress; }
     // The address a host-name unit address resolved to when the link opened.
     void setResolvedUnitAddress(const QHostAddress &address) { m_resolvedUnitAddress = address; }
+    const QHostAddress &resolvedUnitAddress() const { return m_resolvedUnitAddress; }
 
     // The main window's LED blink timer, stopped while a UDP poll runs.
     void setLedBlinkTimer(QTimer *timer) { m_ledBlinkTimer = timer; }

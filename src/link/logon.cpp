@@ -11,6 +11,7 @@
 #include "link/unitcontract.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QHostInfo>
 #include <QMenu>
 #include <QTimer>
@@ -29,6 +30,33 @@ constexpr int kIdentifyAttempts = 6;
 
 const QString kLogOn = QStringLiteral("Log On");
 const QString kLogOff = QStringLiteral("Log Off");
+constexpr int kHostLookupMs = 5000;
+
+// The IPv4 address of a unit configured by name.  The lookup runs while the
+// window stays live; a name that does not resolve in time gives no address,
+// and the unit then simply does not answer.
+QHostAddress ResolveHostName(const QString &name)
+{
+    QObject context;
+    bool done = false;
+    QHostAddress found;
+    const int lookup = QHostInfo::lookupHost(name, &context, [&](const QHostInfo &info) {
+        for (const QHostAddress &address : info.addresses()) {
+            if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+                found = address;
+                break;
+            }
+        }
+        done = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (!done && clock.elapsed() < kHostLookupMs)
+        Delay(10);
+    if (!done)
+        QHostInfo::abortHostLookup(lookup);
+    return found;
+}
 } // namespace
 
 LinkController::LinkController(CommandChannel &channel, PortSelector &ports, TEnterPin &dialog,
@@ -106,13 +134,7 @@ void LinkController::OpenUdpLink()
     }
     QHostAddress destination(m_channel.unitAddress());
     if (destination.isNull()) {
-        const QHostInfo info = QHostInfo::fromName(m_channel.unitAddress());
-        for (const QHostAddress &address : info.addresses()) {
-            if (address.protocol() == QAbstractSocket::IPv4Protocol) {
-                destination = address;
-                break;
-            }
-        }
+        destination = ResolveHostName(m_channel.unitAddress());
         m_channel.setResolvedUnitAddress(destination);
     }
     m_channel.UdpSocket = std::move(socket);

@@ -90,6 +90,26 @@ private slots:
         QVERIFY(!form.Link->LoggedOn);
         QVERIFY(!form.Channel.UdpLinkOpen);
     }
+
+    void unitNamedByHostName()
+    {
+        // The name is looked up when the link opens; replies are then taken
+        // from the address it stands for.
+        MessageRecorder messages;
+        rememberWifiUnit(QStringLiteral("localhost"));
+        TostiForm form;
+        UiDriver::answerLogOnDialog(LogOnAnswer{.pin = QStringLiteral("1234")});
+        bool opened = false;
+        UiDriver::whenTrue([&] { return form.Channel.UdpLinkOpen; },
+                           [&] {
+                               opened = true;
+                               QCOMPARE(form.Channel.UdpDestination, QHostAddress(QHostAddress::LocalHost));
+                           });
+        form.ledAction->trigger();
+        QVERIFY(opened);
+        QCOMPARE(form.Channel.resolvedUnitAddress(), QHostAddress(QHostAddress::LocalHost));
+        QVERIFY(!form.Link->LoggedOn);
+    }
 };
 
 QTEST_MAIN(TestLogOnUdp)

@@ -6,7 +6,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OstiKit"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Osti-Kit"));
+    // No display name: the window manager would add it to the window's
+    // title, which says exactly which unit the program is logged on to.
     QApplication::setApplicationVersion(QStringLiteral("8.8"));
 
     TostiForm form;

@@ -234,6 +234,28 @@ QByteArray UnitMemory::toJson() const
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
+bool UnitMemory::readBlocks(const QJsonObject &blocks, const QString &section, const QString &range,
+                            bool (*isBlock)(int), char fill, QString *error)
+{
+    for (auto it = blocks.constBegin(); it != blocks.constEnd(); ++it) {
+        const QString where = section + QLatin1Char('.') + it.key();
+        const auto number = decimalKey(it.key());
+        if (!number || !isBlock(*number)) {
+            *error = QStringLiteral("%1: %2").arg(where, range);
+            return false;
+        }
+        const auto data = bytesFromJson(it.value(), where, error);
+        if (!data)
+            return false;
+        if (data->size() > kBlockLength) {
+            *error = QStringLiteral("%1: a block holds at most 64 characters").arg(where);
+            return false;
+        }
+        m_blocks[*number] = *data + QByteArray(kBlockLength - data->size(), fill);
+    }
+    return true;
+}
+
 std::optional<UnitMemory> UnitMemory::fromJson(const QByteArray &json, QString *error)
 {
     QString ignored;
@@ -258,24 +280,11 @@ std::optional<UnitMemory> UnitMemory::fromJson(const QByteArray &json, QString *
     UnitMemory memory;
     memory.clockOffsetSeconds = qint64(root.value(QLatin1String("clockOffsetSeconds")).toDouble(0));
 
-    const QJsonObject blocks = root.value(QLatin1String("blocks")).toObject();
-    for (auto it = blocks.constBegin(); it != blocks.constEnd(); ++it) {
-        const QString where = QStringLiteral("blocks.%1").arg(it.key());
-        const auto number = decimalKey(it.key());
-        if (!number || !isSettingsBlock(*number)) {
-            *error = QStringLiteral("%1: blocks are 0000 to 0015").arg(where);
-            return std::nullopt;
-        }
-        const auto data = bytesFromJson(it.value(), where, error);
-        if (!data)
-            return std::nullopt;
-        if (data->size() > kBlockLength) {
-            *error = QStringLiteral("%1: a block holds at most 64 characters").arg(where);
-            return std::nullopt;
-        }
-        // A block written shorter by hand is erased after its text.
-        memory.m_blocks[*number] = *data + QByteArray(kBlockLength - data->size(), kErased);
-    }
+    // A block written shorter by hand is erased after its text; a tag block
+    // is filled with "?" as the unit's own empty slots are.
+    if (!memory.readBlocks(root.value(QLatin1String("blocks")).toObject(), QStringLiteral("blocks"),
+                           QStringLiteral("blocks are 0000 to 0015"), &isSettingsBlock, kErased, error))
+        return std::nullopt;
 
     const QJsonObject slotTexts = root.value(QLatin1String("directory")).toObject();
     for (auto it = slotTexts.constBegin(); it != slotTexts.constEnd(); ++it) {
@@ -293,23 +302,9 @@ std::optional<UnitMemory> UnitMemory::fromJson(const QByteArray &json, QString *
             memory.directory.insert(address, *text);
     }
 
-    const QJsonObject tags = root.value(QLatin1String("tags")).toObject();
-    for (auto it = tags.constBegin(); it != tags.constEnd(); ++it) {
-        const QString where = QStringLiteral("tags.%1").arg(it.key());
-        const auto number = decimalKey(it.key());
-        if (!number || !isTagBlock(*number)) {
-            *error = QStringLiteral("%1: tag blocks are 1408 to 1535").arg(where);
-            return std::nullopt;
-        }
-        const auto data = bytesFromJson(it.value(), where, error);
-        if (!data)
-            return std::nullopt;
-        if (data->size() > kBlockLength) {
-            *error = QStringLiteral("%1: a block holds at most 64 characters").arg(where);
-            return std::nullopt;
-        }
-        memory.m_blocks[*number] = *data + QByteArray(kBlockLength - data->size(), kTagFill);
-    }
+    if (!memory.readBlocks(root.value(QLatin1String("tags")).toObject(), QStringLiteral("tags"),
+                           QStringLiteral("tag blocks are 1408 to 1535"), &isTagBlock, kTagFill, error))
+        return std::nullopt;
 
     const QJsonArray list = root.value(QLatin1String("events")).toArray();
     for (int i = 0; i < list.size(); ++i) {

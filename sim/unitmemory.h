@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QJsonObject;
+
 // One entry of the unit's event log.  The unit keeps what happened and when;
 // the line it sends for an event is built from this when the log is dumped.
 struct SimEvent {
@@ -72,5 +74,8 @@ public:
     friend bool operator==(const UnitMemory &, const UnitMemory &) = default;
 
 private:
+    bool readBlocks(const QJsonObject &blocks, const QString &section, const QString &range, bool (*isBlock)(int),
+                    char fill, QString *error);
+
     QMap<int, QByteArray> m_blocks; // settings and tag blocks, always 64 bytes each
 };

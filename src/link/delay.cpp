@@ -22,6 +22,10 @@ void Delay(int units)
         const qint64 remainingUs = (deadline.remainingTimeNSecs() + 999) / 1000;
         const int ms = int(std::max<qint64>(1, (remainingUs + 999) / 1000));
         QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::AllEvents);
+        // An event loop refuses to run once the application is ending (the
+        // window was closed inside a wait): then nothing is worth waiting
+        // for, and looping on would only spin until the deadline.
+        if (loop.exec(QEventLoop::AllEvents) != 0)
+            return;
     }
 }

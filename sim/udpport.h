@@ -14,9 +14,9 @@ class UdpPort : public QObject {
     Q_OBJECT
 public:
     static constexpr quint16 kPort = 8000;
-    // A reply longer than this goes out in several datagrams, split between
-    // lines, as the unit's WiFi module sends it.
-    static constexpr int kMaxDatagram = 1400;
+    // Each reply goes out as one datagram; only one longer than a datagram
+    // can carry is split, between lines.
+    static constexpr int kMaxDatagram = 65507;
 
     explicit UdpPort(QObject *parent = nullptr);
     ~UdpPort() override;

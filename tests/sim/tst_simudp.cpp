@@ -60,13 +60,25 @@ private slots:
         program.writeDatagram("r0002\r", unit, 8000);
         QCOMPARE(collect(program, "OK\r\n"), "r0002" + data + "\r\nOK\r\n");
 
-        // A long reply comes in several datagrams, each of whole lines.
+        // One reply, one datagram: the whole directory of the largest model.
         int datagrams = 0;
         program.writeDatagram("d01281152\r", unit, 8000);
         const QByteArray dump = collect(program, "\r\nOK\r\n", &datagrams);
         QCOMPARE(dump.count("\r\n"), 1025 + 2);
-        QVERIFY(datagrams > 1);
+        QCOMPARE(datagrams, 1);
         QVERIFY(dump.startsWith("d01281152\r\n1000,"));
+
+        // A reply longer than any datagram comes in several, each of whole lines.
+        SimEvent event;
+        event.room = "123456";
+        event.client = "SIXTEEN LETTERS!";
+        for (int i = 0; i < 1500; ++i)
+            sim.unit().appendEvent(event);
+        program.writeDatagram("e\r", unit, 8000);
+        const QByteArray events = collect(program, "\r\nOK\r\n", &datagrams);
+        QVERIFY(events.size() > UdpPort::kMaxDatagram);
+        QCOMPARE(events.count("\r\n"), 1500 + 2);
+        QCOMPARE(datagrams, 2);
     }
 
     void onlyLoopback()

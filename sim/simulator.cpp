@@ -192,16 +192,13 @@ void Simulator::sendNow(const QString &link, const QByteArray &reply)
 int Simulator::presentTag(const QByteArray &code, bool wrongCheck)
 {
     const QByteArray line = m_unit.presentTag(code, wrongCheck);
-    int links = 0;
     QStringList targets;
     if (m_pty && m_unit.loggedOn(kSerialLink))
         targets << kSerialLink;
     for (auto it = m_udpPeers.cbegin(); it != m_udpPeers.cend(); ++it)
         if (m_unit.loggedOn(it.key()))
             targets << it.key();
-    for (const QString &link : std::as_const(targets)) {
+    for (const QString &link : std::as_const(targets))
         sendNow(link, line);
-        ++links;
-    }
-    return links;
+    return int(targets.size());
 }

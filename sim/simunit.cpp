@@ -25,6 +25,16 @@ std::optional<int> fourDigits(const QByteArray &text, qsizetype pos)
     return value;
 }
 
+// The range of a dump command: letter, first and last block, four digits each.
+std::optional<std::pair<int, int>> blockRange(const QByteArray &command)
+{
+    const auto first = fourDigits(command, 1);
+    const auto last = fourDigits(command, 5);
+    if (!first || !last || command.size() != 9 || *first > *last)
+        return std::nullopt;
+    return std::pair{*first, *last};
+}
+
 QByteArray blockText(int block) { return QByteArray::number(block).rightJustified(4, '0'); }
 
 bool digitsAtMost(const QByteArray &text, int width)
@@ -223,12 +233,11 @@ QByteArray SimUnit::directoryLine(int address) const
 
 QByteArray SimUnit::dumpBlocks(const QByteArray &command) const
 {
-    const auto first = fourDigits(command, 1);
-    const auto last = fourDigits(command, 5);
-    if (!first || !last || command.size() != 9 || *first > *last)
+    const auto range = blockRange(command);
+    if (!range)
         return lines({command.left(9), kError}, false);
     QList<QByteArray> reply{command};
-    for (int block = *first; block <= *last; ++block) {
+    for (int block = range->first; block <= range->second; ++block) {
         if (isDirectoryBlock(block))
             reply.append(directoryLine(block * UnitMemory::kDirectorySlotSize));
         else if (UnitMemory::isSettingsBlock(block))
@@ -284,13 +293,12 @@ QByteArray SimUnit::dumpEvents() const
 
 QByteArray SimUnit::dumpTags(const QByteArray &command) const
 {
-    const auto first = fourDigits(command, 1);
-    const auto last = fourDigits(command, 5);
-    if (!first || !last || command.size() != 9 || *first > *last || !UnitMemory::isTagBlock(*first)
-        || !UnitMemory::isTagBlock(*last))
+    const auto range = blockRange(command);
+    if (!range || !UnitMemory::isTagBlock(range->first) || !UnitMemory::isTagBlock(range->second))
         return lines({command.left(9), kError}, false);
-    QList<QByteArray> reply{command, "RF-ID table " + blockText(*first) + '-' + blockText(*last)};
-    for (int block = *first; block <= *last; ++block)
+    const auto [first, last] = *range;
+    QList<QByteArray> reply{command, "RF-ID table " + blockText(first) + '-' + blockText(last)};
+    for (int block = first; block <= last; ++block)
         reply.append('S' + blockText(block) + m_memory.block(block));
     reply.append("End of table");
     reply.append(kOk);
@@ -346,11 +354,8 @@ void SimUnit::appendEvent(SimEvent event)
         for (const QByteArray &text : std::as_const(m_memory.directory)) {
             if (text.left(text.indexOf(',')) != event.room)
                 continue;
-            qsizetype nameStart = 0;
-            for (int comma = 0; comma < 5 && nameStart >= 0; ++comma)
-                nameStart = text.indexOf(',', nameStart) < 0 ? -1 : text.indexOf(',', nameStart) + 1;
-            if (nameStart > 0)
-                event.client = text.mid(nameStart).left(16);
+            // The name is the sixth field, and the rest of the text.
+            event.client = text.split(',').mid(5).join(',').left(16);
             break;
         }
     }

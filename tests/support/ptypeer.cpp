@@ -1,60 +1,25 @@
 #include "ptypeer.h"
 
-#include "link/ports.h"
+#include "ptyport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSocketNotifier>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
-PtyPeer::PtyPeer(QObject *parent) : QObject(parent)
+PtyPeer::PtyPeer(QObject *parent) : QObject(parent), m_port(new PtyPort(this))
 {
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
+    QString error;
+    if (!m_port->open(&error))
         return;
-    termios tio{};
-    tcgetattr(slave, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(slave, TCSANOW, &tio);
-    tcgetattr(master, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(master, TCSANOW, &tio);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    m_master = master;
-    m_slaveKeep = slave;
-    m_slavePath = QString::fromLocal8Bit(name);
-    m_notifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &PtyPeer::readMaster);
+    connect(m_port, &PtyPort::received, this, &PtyPeer::take);
 }
+
+PtyPeer::~PtyPeer() = default;
+
+bool PtyPeer::isOpen() const { return m_port->isOpen(); }
+
+QString PtyPeer::slavePath() const { return m_port->slavePath(); }
 
 bool PtyPeer::publish(const QString &name)
 {
-    const QString folder = RuntimePortsFolder();
-    if (!QDir().mkpath(folder))
-        return false;
-    const QString link = folder + QLatin1Char('/') + name;
-    QFile::remove(link);
-    if (!QFile::link(m_slavePath, link))
-        return false;
-    m_published = link;
-    return true;
-}
-
-PtyPeer::~PtyPeer()
-{
-    if (!m_published.isEmpty())
-        QFile::remove(m_published);
-    delete m_notifier;
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slaveKeep >= 0)
-        ::close(m_slaveKeep);
+    QString error;
+    return m_port->publish(name, &error);
 }
 
 void PtyPeer::clearReceived()
@@ -64,32 +29,12 @@ void PtyPeer::clearReceived()
     m_pending.clear();
 }
 
-void PtyPeer::write(const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EAGAIN || errno == EINTR) {
-                usleep(1000);
-                continue;
-            }
-            return;
-        }
-        done += n;
-    }
-}
+void PtyPeer::write(const QByteArray &bytes) { m_port->write(bytes); }
 
-void PtyPeer::readMaster()
+void PtyPeer::take(const QByteArray &bytes)
 {
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        m_received.append(buffer, n);
-        m_pending.append(buffer, n);
-    }
+    m_received.append(bytes);
+    m_pending.append(bytes);
     qsizetype cr;
     while ((cr = m_pending.indexOf('\r')) >= 0) {
         const QByteArray command = m_pending.left(cr);

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class QSocketNotifier;
+class PtyPort;
 
 // The far end of a real pseudo-terminal, for tests that need a serial port
 // which answers exactly as they script it: nothing, garbage, short data, or
@@ -18,8 +18,8 @@ public:
     explicit PtyPeer(QObject *parent = nullptr);
     ~PtyPeer() override;
 
-    bool isOpen() const { return m_master >= 0; }
-    QString slavePath() const { return m_slavePath; }
+    bool isOpen() const;
+    QString slavePath() const;
 
     // Every byte received from the program, in order.
     const QByteArray &received() const { return m_received; }
@@ -35,20 +35,16 @@ public:
     // the per-user ports folder (removed again with this object).
     bool publish(const QString &name);
 
-    // Writes bytes to the program at once.
+    // Writes bytes to the program (queued when the terminal is full).
     void write(const QByteArray &bytes);
 
 signals:
     void commandReceived(const QByteArray &command);
 
 private:
-    void readMaster();
+    void take(const QByteArray &bytes);
 
-    int m_master = -1;
-    int m_slaveKeep = -1; // kept open so the master never reads EIO
-    QString m_slavePath;
-    QString m_published;
-    QSocketNotifier *m_notifier = nullptr;
+    PtyPort *m_port; // the simulated unit's own pseudo-terminal, without the unit
     QByteArray m_received;
     QByteArray m_pending;
     QList<QByteArray> m_commands;

@@ -9,6 +9,10 @@
 #include "common/handler.h"
 #include "common/hint.h"
 #include "common/messages.h"
+#include "directory/directorypage.h"
+#include "events/eventspage.h"
+#include "rfid/rfidpage.h"
+#include "settings/settingspage.h"
 #include "link/delay.h"
 #include "link/enterpin.h"
 #include "link/linkdetails.h"
@@ -72,6 +76,7 @@ TostiForm::TostiForm(QWidget *parent)
     TransferF = new TTransferF(this);
     TransferF->setStatusSink([this](const QString &text) { StatusBar->setPanel(0, text); });
     buildLink();
+    buildPageContents();
 
     // The client area (below the menu bar) is fixed.
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -95,15 +100,19 @@ void TostiForm::buildActions()
     FileOpen1->setObjectName(QStringLiteral("FileOpen1"));
     FileOpen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     SetHint(FileOpen1, QStringLiteral("Open|Open a file"));
+    connectHandler(FileOpen1, &QAction::triggered, this, [this] { FileOpen1Execute(); });
 
     FileSaveItem = new QAction(Pictures::toolbar(Pictures::SaveFile), QStringLiteral("&Save"), this);
     FileSaveItem->setObjectName(QStringLiteral("FileSaveItem"));
     FileSaveItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     SetHint(FileSaveItem, QStringLiteral("Save|Save current file"));
+    connectHandler(FileSaveItem, &QAction::triggered, this, [this] { FileSave1Execute(); });
     FileSaveItem->setEnabled(false);
 
     SaveAs = new QAction(QStringLiteral("Save &As..."), this);
     SaveAs->setObjectName(QStringLiteral("SaveAs"));
+    SetHint(SaveAs, QStringLiteral("Save As|Save current file with different name"));
+    connectHandler(SaveAs, &QAction::triggered, this, [this] { SaveAsClick(); });
     SaveAs->setEnabled(false);
 
     FileExit1 = new QAction(QStringLiteral("E&xit"), this);
@@ -353,6 +362,15 @@ void TostiForm::buildLink()
     Edit3->setText(QString::number(Link->DirectoryEndAddress));
 }
 
+void TostiForm::buildPageContents()
+{
+    // Each page builds its controls on its tab and installs its own steps.
+    directoryPage = new DirectoryPage(*this);
+    settingsPage = new SettingsPage(*this);
+    eventsPage = new EventsPage(*this);
+    rfidPage = new RfidPage(*this);
+}
+
 QAction *TostiForm::menuAt(int place) const
 {
     const QList<QAction *> entries = menuBar()->actions();
@@ -445,6 +463,26 @@ void TostiForm::DisableFileCommands()
     for (QAction *a : {FileNew1, FileOpen1, FileSaveItem, SaveAs})
         a->setEnabled(false);
     EditMenu->setEnabled(false);
+}
+
+void TostiForm::FileOpen1Execute()
+{
+    if (Page->currentWidget() == phdir)
+        callIf(Hooks.openDirectoryFile);
+    else if (Page->currentWidget() == system)
+        callIf(Hooks.openSettingsFile);
+}
+
+void TostiForm::FileSave1Execute() { callIf(Hooks.saveDirectoryFile); }
+
+void TostiForm::SaveAsClick()
+{
+    if (Page->currentWidget() == phdir)
+        callIf(Hooks.saveDirectoryFileAs);
+    else if (Page->currentWidget() == Events)
+        callIf(Hooks.saveEventFileAs);
+    else if (Page->currentWidget() == system)
+        callIf(Hooks.saveSettingsFileAs);
 }
 
 void TostiForm::HelpAbout1Execute() { AboutBox->exec(); }

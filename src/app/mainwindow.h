@@ -2,6 +2,7 @@
 
 #include "link/commandchannel.h"
 #include "link/receivelog.h"
+#include "records/recordtable.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -9,6 +10,12 @@
 #include <functional>
 
 class ClipAnimation;
+class DirectoryPage;
+class EventsPage;
+class RfidPage;
+class SettingsPage;
+class QColor;
+class QTableView;
 class LinkController;
 class PortSelector;
 class TEnterPin;
@@ -38,6 +45,20 @@ struct WorkspaceHooks {
     std::function<void()> focusNameField;
     std::function<void()> clearRfidNotes;        // error label and match note of the tag page
     std::function<void(bool)> writeEachChangeEnabled;
+
+    // File commands: each page plugs in its branch (see FileOpen1Execute,
+    // FileSave1Execute, SaveAsClick); an empty branch does nothing.
+    std::function<void()> openDirectoryFile;   // Open on the phone-list page
+    std::function<void()> saveDirectoryFile;   // Save, whatever page is shown
+    std::function<void()> saveDirectoryFileAs; // Save As on the phone-list page
+    std::function<void()> openSettingsFile;    // Open on the settings page
+    std::function<void()> saveSettingsFileAs;  // Save As on the settings page
+    std::function<void()> saveEventFileAs;     // Save As on the events page
+
+    // The "Use Global Gate Codes" option colours the phone list's code
+    // columns: the settings page refreshes, the phone-list page paints.
+    std::function<void()> refreshGlobalCodes;
+    std::function<void(const QColor &)> setCodeColumnsColour;
 };
 
 // The main window: a shell that owns the pages, menus, tool bar, status bar,
@@ -58,6 +79,14 @@ public:
     bool SettingsReadDone = false;
     bool DirectoryInSync = false;
 
+    // The two record tables, for the whole run.
+    RecordTable DirectoryTable;
+    RecordTable EventTable;
+    // Flags shared by the directory and tag operations.
+    bool BulkBusy = false;     // a bulk operation fills or walks the directory
+    bool FollowCursor = true;  // cursor moves are copied into the record editors
+    bool DeleteAllowed = false; // a directory deletion goes ahead only when set
+
     // --- handlers ---
     void FileNew1Execute();
     void PHButClick();
@@ -65,6 +94,9 @@ public:
     void EbuttClick();
     void RFbuttClick();
     void DisableFileCommands();
+    void FileOpen1Execute();
+    void FileSave1Execute();
+    void SaveAsClick();
     void HelpAbout1Execute();
     void FileExit1Execute();
     void Timer1Timer();
@@ -122,6 +154,14 @@ public:
     TEnterPin *EnterPin = nullptr;
     PortSelector *Ports = nullptr;
     LinkController *Link = nullptr;
+    // The phone list (on phdir) and the tag list (on RFid_SU), both showing
+    // the directory table; made by their pages.
+    QTableView *DBGrid1 = nullptr;
+    QTableView *DBGrid3 = nullptr;
+    DirectoryPage *directoryPage = nullptr;
+    SettingsPage *settingsPage = nullptr;
+    EventsPage *eventsPage = nullptr;
+    RfidPage *rfidPage = nullptr;
 
 signals:
     // The user chose a log-on or log-off (tool button or menu item).
@@ -138,6 +178,7 @@ private:
     void buildPages();
     void buildTimers();
     void buildLink();
+    void buildPageContents();
     void FormClose();
     void clipboardCommand(const char *method);
 

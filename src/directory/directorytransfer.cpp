@@ -350,11 +350,15 @@ bool DirectoryTransfer::eraseUnitDirectory()
     for (int attempt = 0; attempt < DirectoryTransferRules::EraseAttempts; ++attempt) {
         channel.SendCommand(QStringLiteral("\r"));
         Delay(100);
+        // The "OK" to the bare CR must not count for the erase.
+        channel.ReplyReady = false;
         channel.SendCommand(DirectoryTransferRules::EraseCommand + QLatin1Char('\r'));
         channel.DataReceived = false;
         channel.RxBuffer.clear();
         Delay(100);
-        if (channel.WaitReply(5))
+        // A unit that answered within the pause has answered: the wait would
+        // clear its reply and miss it.
+        if (channel.ReplyReady || channel.WaitReply(5))
             return true;
     }
     return false;

@@ -11,6 +11,7 @@
 #include "link/logon.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,6 +85,7 @@ void RecordEditor::build(QWidget *page, QPoint origin)
     constexpr int kBoxX = 48;
     constexpr int kRow = 28;
     constexpr int kBoxHeight = 22;
+    constexpr int kColumnWidth = 228;
 
     auto box = [&](QLineEdit *&edit, QLabel *&label, const char *name, const char *caption, int row, int width,
                    int limit, const QString &hint) {
@@ -102,11 +104,11 @@ void RecordEditor::build(QWidget *page, QPoint origin)
             edit->setAccessibleName(label->text());
         }
     };
-    box(Namef, NameLabel, "Namef", "Name", 0, 160, EditorLimits::NameLength,
+    box(Namef, NameLabel, "Namef", "Name", 0, kColumnWidth - kBoxX, EditorLimits::NameLength,
         QStringLiteral("Client's Name|Client's Name (16 character max)"));
     box(RoomNumber, RoomLabel, "RoomNumber", "Room", 1, 70, EditorLimits::RoomLength,
         QStringLiteral("Client's Room No.|Client's Room Number (6 Digits max)"));
-    box(PHnumber, PhoneLabel, "PHnumber", "Phone", 2, 160, EditorLimits::PhoneLength,
+    box(PHnumber, PhoneLabel, "PHnumber", "Phone", 2, kColumnWidth - kBoxX, EditorLimits::PhoneLength,
         QStringLiteral("Client's Phone No.|Telephone Number (16 character max)"));
     box(Code1, CodesLabel, "Code1", "codes", 3, 50, EditorLimits::CodeLength,
         QStringLiteral("Relay 1 code|Relay 1 release Code (4 Digits Max)"));
@@ -150,19 +152,25 @@ void RecordEditor::build(QWidget *page, QPoint origin)
     WrtChg->setChecked(true);
     WrtChg->setEnabled(false);
 
-    const int counterY = WrtChg->geometry().bottom() + 6;
-    auto label = [&](QLabel *&l, const char *name, const QString &text, int left, int width) {
-        l = new QLabel(text, page);
+    // "Record # 12 of 40": the labels flow with the numbers' widths.
+    auto *counter = new QWidget(page);
+    counter->setObjectName(QStringLiteral("RecordCounter"));
+    auto *row = new QHBoxLayout(counter);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    auto label = [&](QLabel *&l, const char *name, const QString &text) {
+        l = new QLabel(text, counter);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(x + left, counterY, width, 20);
+        row->addWidget(l);
     };
-    label(RecordLabel, "Label5", QStringLiteral("Record # "), 0, 56);
-    label(recordno, "recordno", QStringLiteral("100"), 56, 40);
-    label(OfLabel, "Label6", QStringLiteral("of"), 98, 18);
-    label(totrec, "totrec", QStringLiteral("100"), 120, 40);
-    recordno->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label(RecordLabel, "Label5", QStringLiteral("Record #"));
+    label(recordno, "recordno", QStringLiteral("100"));
+    label(OfLabel, "Label6", QStringLiteral("of"));
+    label(totrec, "totrec", QStringLiteral("100"));
+    row->addStretch(1);
+    counter->setGeometry(x, WrtChg->geometry().bottom() + 6, kColumnWidth, 20);
 
-    m_area = QRect(x, y, 270, RecordLabel->geometry().bottom() - y + 1);
+    m_area = QRect(x, y, kColumnWidth, counter->geometry().bottom() - y + 1);
 }
 
 EditorTexts RecordEditor::texts() const

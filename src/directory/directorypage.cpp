@@ -15,6 +15,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -129,6 +130,11 @@ void DirectoryPage::buildGrid()
     rows->setDefaultSectionSize(20);
     rows->setFixedWidth(GridWidths::Indicator - 2 - grid->verticalScrollBar()->sizeHint().width());
     rows->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    titles->setAccessibleName(QStringLiteral("Phone List titles"));
+    rows->setAccessibleName(QStringLiteral("Phone List records"));
+    // The corner above the record numbers selects nothing here.
+    for (QAbstractButton *corner : grid->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
+        corner->setAccessibleName(QStringLiteral("Phone List corner"));
     m_form.DBGrid1 = grid;
     m_grid1 = BindGrid(grid, m_form.DirectoryTable);
     connect(titles, &QHeaderView::sectionClicked, this, [this](int column) {

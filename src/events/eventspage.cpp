@@ -186,7 +186,9 @@ void EventsPage::layoutGrid(bool afterDownload)
     const QStringList titles = m_form.EventTable.fieldNames();
     QHeaderView *header = DBGrid2->horizontalHeader();
     for (int column = 0; column < int(titles.size()) && column < int(std::size(kDisplayWidths)); ++column) {
-        const int text = metrics.averageCharWidth() * kDisplayWidths[column];
+        // Dates, times and rooms are digits, which are wider than the average letter.
+        const int text = std::max(metrics.averageCharWidth(), metrics.horizontalAdvance(QLatin1Char('0')))
+                         * kDisplayWidths[column];
         const int title = metrics.horizontalAdvance(titles.at(column));
         DBGrid2->setColumnWidth(column, std::max(text, title) + 12);
     }

@@ -76,6 +76,8 @@ void EventsPage::buildGrid()
     DBGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid2->verticalHeader()->setDefaultSectionSize(DBGrid2->fontMetrics().height() + 4);
     DBGrid2->verticalHeader()->setVisible(false);
+    // The titles are buttons too: a click sorts.
+    DBGrid2->horizontalHeader()->setAccessibleName(QStringLiteral("Event column titles"));
     DBGrid2->horizontalHeader()->setSectionsClickable(true);
     DBGrid2->horizontalHeader()->setSectionsMovable(false);
     DBGrid2->horizontalHeader()->setHighlightSections(false);

@@ -217,7 +217,12 @@ void EventsPage::dnLoadClick()
     ui.showTransfer = [this] { m_form.TransferF->show(); };
     ui.hideTransfer = [this] { m_form.TransferF->hide(); };
     ui.blinkLed = [this](bool on) { on ? m_form.Timer1.start() : m_form.Timer1.stop(); };
-    ui.steadyLed = [this] { m_form.setLedPicture(Pictures::LedGreen); };
+    // Steady green while on line; a log-off inside the download has already
+    // given the lamp its off-line picture, which stays.
+    ui.steadyLed = [this] {
+        if (m_form.Link->LoggedOn)
+            m_form.setLedPicture(Pictures::LedGreen);
+    };
     ui.setUnitTime = [this](const QString &text) { Stime->setText(text); };
     ui.setUnitDate = [this](const QString &text) { Sdate->setText(text); };
     ui.setPcTime = [this](const QString &text) { Ctime->setText(text); };
@@ -230,7 +235,13 @@ void EventsPage::dnLoadClick()
     RunEventDownload(m_form.Channel, m_form.EventTable, ui);
 }
 
-void EventsPage::Set_timeClick() { m_form.Channel.SendCommand(ClockSetText(QDateTime::currentDateTime())); }
+void EventsPage::Set_timeClick()
+{
+    // The unit's answer would land in the middle of the event dump.
+    if (m_downloading)
+        return;
+    m_form.Channel.SendCommand(ClockSetText(QDateTime::currentDateTime()));
+}
 
 void EventsPage::DBGrid2TitleClick(int column)
 {

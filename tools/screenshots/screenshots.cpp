@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextStream>
@@ -58,14 +59,14 @@ int main(int argc, char **argv)
         err << "usage: ostikit-screenshots STATE.json OUTPUT-FOLDER" << Qt::endl;
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[2]);
+    const QString folder = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     QDir().mkpath(folder);
     // The program keeps its link details in the working folder.
     QDir::setCurrent(QDir::tempPath());
     QFile::remove(QStringLiteral("Ostidata.ini"));
 
     SimOptions options;
-    options.statePath = QString::fromLocal8Bit(argv[1]);
+    options.statePath = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     Simulator sim(options);
     QString error;
     if (!sim.loadState(&error) || !sim.startSerial(QStringLiteral("SIM0"), &error)) {

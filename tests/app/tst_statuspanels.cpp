@@ -37,7 +37,7 @@ private slots:
 
         // The pointer leaves: the status text is back.
         SetHint(form.ledAction, QStringLiteral("Log On"));
-        QTest::mouseMove(form.Page, QPoint(400, 300));
+        QTest::mouseMove(form.StatusBar, QPoint(600, 5)); // nothing with a hint there
         QTRY_VERIFY(!form.led->underMouse());
         QTRY_COMPARE(panels->shownText(0), QStringLiteral("Connected"));
         QCOMPARE(panels->panel(0), QStringLiteral("Connected"));

@@ -161,5 +161,5 @@ bool WriteDirectoryRecord(CommandChannel &channel, const QString &address, const
     // The reply flag misses an "OK" whose first letter arrived in one piece
     // with the end of the line before it; the receive log still has it.
     // The log was cleared before the command went out.
-    return channel.RxMemo().text().contains(QLatin1String("OK"));
+    return channel.RxLog().text().contains(QLatin1String("OK"));
 }

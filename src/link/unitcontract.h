@@ -63,10 +63,11 @@ constexpr int kModelTextLength = 20;
 // --- blocks ---
 inline const QLatin1String kSystemParameterBlock("0000");
 inline const QLatin1String kRelayCodeBlock("0001");
-inline const QLatin1String kDivertNumberBlock("0002");
+// The after-hours divert times, in its first 16 characters.
+inline const QLatin1String kDivertTimeBlock("0002");
 // Access PINs and emergency codes: never shown in the status bar.
 inline const QLatin1String kPinBlock("0003");
-inline const QLatin1String kDivertTimeBlock("0005");
+inline const QLatin1String kDivertNumberBlock("0005");
 inline const QLatin1String kSpeedDialBlock1("0008");
 inline const QLatin1String kSpeedDialBlock2("0009");
 inline const QLatin1String kFixedMessageBlock("0012");

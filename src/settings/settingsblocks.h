@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/unitcontract.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,15 +20,15 @@ struct FieldSpan {
 
 // The numbers the unit's blocks and dumps use.
 namespace SettingsBlockNumbers {
-inline const QLatin1String kSystem("0000");
-inline const QLatin1String kRelayCodes("0001");
-inline const QLatin1String kDivertTimes("0002");
-inline const QLatin1String kPins("0003");
-inline const QLatin1String kDivertNumbers("0005");
-inline const QLatin1String kSpeedDial1("0008");
-inline const QLatin1String kSpeedDial2("0009");
-inline const QLatin1String kMessages[4] = {QLatin1String("0012"), QLatin1String("0013"), QLatin1String("0014"),
-                                           QLatin1String("0015")};
+inline const QLatin1String kSystem = UnitContract::kSystemParameterBlock;
+inline const QLatin1String kRelayCodes = UnitContract::kRelayCodeBlock;
+inline const QLatin1String kDivertTimes = UnitContract::kDivertTimeBlock;
+inline const QLatin1String kPins = UnitContract::kPinBlock;
+inline const QLatin1String kDivertNumbers = UnitContract::kDivertNumberBlock;
+inline const QLatin1String kSpeedDial1 = UnitContract::kSpeedDialBlock1;
+inline const QLatin1String kSpeedDial2 = UnitContract::kSpeedDialBlock2;
+inline const QLatin1String kMessages[4] = {UnitContract::kFixedMessageBlock, UnitContract::kScroll1MessageBlock,
+                                           UnitContract::kScroll2MessageBlock, UnitContract::kPulsingMessageBlock};
 } // namespace SettingsBlockNumbers
 
 // The piece of a reply line that holds a field: `width` characters from the

@@ -54,6 +54,23 @@ void showText(QLineEdit *box, const QString &text)
     box->setText(text);
 }
 
+// The texts of a row of boxes, and the other way round.
+template <std::size_t N>
+std::array<QString, N> textsOf(const std::array<QLineEdit *, N> &boxes)
+{
+    std::array<QString, N> texts;
+    for (std::size_t i = 0; i < N; ++i)
+        texts[i] = boxes[i]->text();
+    return texts;
+}
+
+template <std::size_t N>
+void showTexts(const std::array<QLineEdit *, N> &boxes, const std::array<QString, N> &texts)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        showText(boxes[i], texts[i]);
+}
+
 void setTextColour(QWidget *w, const QColor &colour)
 {
     QPalette palette = w->palette();
@@ -243,83 +260,27 @@ void SettingsPage::showSystemParameters(const SystemParameters &value)
     RefreshRelay2Override();
 }
 
-RelayCodes SettingsPage::relayCodes() const
-{
-    RelayCodes codes;
-    for (int i = 0; i < RelayCodeBlock::kCodes; ++i)
-        codes[i] = codeBoxes[i]->text();
-    return codes;
-}
+RelayCodes SettingsPage::relayCodes() const { return textsOf(codeBoxes); }
 
-void SettingsPage::showRelayCodes(const RelayCodes &codes)
-{
-    for (int i = 0; i < RelayCodeBlock::kCodes; ++i)
-        showText(codeBoxes[i], codes[i]);
-}
+void SettingsPage::showRelayCodes(const RelayCodes &codes) { showTexts(codeBoxes, codes); }
 
-SpeedDials SettingsPage::speedDials() const
-{
-    SpeedDials numbers;
-    for (int i = 0; i < SpeedDialBlock::kNumbers; ++i)
-        numbers[i] = spd[i]->text();
-    return numbers;
-}
+SpeedDials SettingsPage::speedDials() const { return textsOf(spd); }
 
-void SettingsPage::showSpeedDials(const SpeedDials &numbers)
-{
-    for (int i = 0; i < SpeedDialBlock::kNumbers; ++i)
-        showText(spd[i], numbers[i]);
-}
+void SettingsPage::showSpeedDials(const SpeedDials &numbers) { showTexts(spd, numbers); }
 
-Messages SettingsPage::messages() const
-{
-    Messages texts;
-    for (int i = 0; i < MessageBlock::kMessages; ++i)
-        texts[i] = msg[i]->text();
-    return texts;
-}
+Messages SettingsPage::messages() const { return textsOf(msg); }
 
-void SettingsPage::showMessages(const Messages &texts)
-{
-    for (int i = 0; i < MessageBlock::kMessages; ++i)
-        showText(msg[i], texts[i]);
-}
+void SettingsPage::showMessages(const Messages &texts) { showTexts(msg, texts); }
 
-DivertNumbers SettingsPage::divertNumbers() const
-{
-    DivertNumbers numbers;
-    for (int i = 0; i < DivertBlock::kNumbers; ++i)
-        numbers[i] = divertBoxes[i]->text();
-    return numbers;
-}
+DivertNumbers SettingsPage::divertNumbers() const { return textsOf(divertBoxes); }
 
-void SettingsPage::showDivertNumbers(const DivertNumbers &numbers)
-{
-    for (int i = 0; i < DivertBlock::kNumbers; ++i)
-        showText(divertBoxes[i], numbers[i]);
-}
+void SettingsPage::showDivertNumbers(const DivertNumbers &numbers) { showTexts(divertBoxes, numbers); }
 
-DivertTimes SettingsPage::divertTimes() const
-{
-    DivertTimes times;
-    for (int i = 0; i < DivertBlock::kTimes; ++i)
-        times[i] = hiddenTimes[i]->text();
-    return times;
-}
+DivertTimes SettingsPage::divertTimes() const { return textsOf(hiddenTimes); }
 
-AccessCodes SettingsPage::accessCodes() const
-{
-    AccessCodes codes;
-    for (int i = 0; i < PinBlock::kCodes; ++i)
-        codes[i] = pinBoxes[i]->text();
-    return codes;
-}
+AccessCodes SettingsPage::accessCodes() const { return textsOf(pinBoxes); }
 
-void SettingsPage::showAccessCodes(const AccessCodes &codes)
-{
-    for (int i = 0; i < PinBlock::kCodes; ++i)
-        showText(pinBoxes[i], codes[i]);
-}
+void SettingsPage::showAccessCodes(const AccessCodes &codes) { showTexts(pinBoxes, codes); }
 
 SettingsValues SettingsPage::values() const
 {

@@ -1,3 +1,4 @@
+#include "serialline.h"
 #include "common/errors.h"
 #include "directory/directoryrecord.h"
 #include "link/commandchannel.h"
@@ -16,8 +17,7 @@ struct UnitRig {
     explicit UnitRig(UnitOptions options = {}) : sim(SimOptions{.unit = options})
     {
         started = sim.startSerial(QString());
-        channel.ComPort1.setPortName(sim.serialDevice());
-        opened = channel.ComPort1.open(QIODevice::ReadWrite);
+        opened = OpenSerialLine(channel.ComPort1, sim.serialDevice());
         channel.SendRaw(QStringLiteral("a1234\r"));
         loggedOn = channel.WaitReply(20);
         sim.clearCommands();

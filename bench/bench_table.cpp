@@ -25,6 +25,8 @@
 #include "messagerecorder.h"
 #include "records/csvtext.h"
 #include "records/recordtable.h"
+#include "settings/settingsblocks.h"
+#include "settings/systemparameters.h"
 #include "simulator.h"
 #include "uidriver.h"
 
@@ -149,6 +151,36 @@ void fillTags(UnitMemory &memory)
         }
         memory.programBlock(UnitMemory::kTagFirstBlock + block, data);
     }
+}
+
+// Settings a working unit holds, so that every read gives values that the
+// writes after it send back.
+void fillSettings(UnitMemory &memory)
+{
+    const auto latin1 = [](const QString &text) { return text.toLatin1(); };
+    SystemParameters system = SystemParameters::defaults();
+    system.numbers[SystemBlock::Rt] = QStringLiteral("8");
+    system.numbers[SystemBlock::Sil] = QStringLiteral("30");
+    memory.programBlock(0, latin1(EncodeSystemParameters(system)));
+    memory.programBlock(1, latin1(EncodeRelayCodes({QStringLiteral("1234"), QStringLiteral("5678"),
+                                                     QStringLiteral("2468"), QString(), QStringLiteral("1357"),
+                                                     QString()})));
+    SpeedDials dials{QStringLiteral("01234567890"), QStringLiteral("999"), QStringLiteral("0800123456"),
+                     QString(), QString(), QString(), QString(), QStringLiteral("*21#")};
+    memory.programBlock(8, latin1(EncodeSpeedDialBlock(dials, 0)));
+    memory.programBlock(9, latin1(EncodeSpeedDialBlock(dials, 1)));
+    Messages messages{QStringLiteral("  WELCOME TO"), QStringLiteral(" ELM COURT"),
+                      QStringLiteral("KEY IN ROOM NUMBER THEN PRESS BELL"), QStringLiteral("DELIVERIES: PRESS 0"),
+                      QStringLiteral("PRESS BELL"), QStringLiteral("FOR CARETAKER")};
+    for (int block = 0; block < 4; ++block)
+        memory.programBlock(12 + block, latin1(EncodeMessageBlock(messages, block)));
+    memory.programBlock(5, latin1(EncodeDivertNumbers({QStringLiteral("07700900123"), QString(),
+                                                        QStringLiteral("01234567890"), QString()})));
+    memory.programBlock(2, latin1(EncodeDivertTimes({QStringLiteral("1800"), QStringLiteral("0800"),
+                                                      QStringLiteral("2200"), QStringLiteral("0700")})));
+    memory.programBlock(3, latin1(EncodeAccessCodes({QStringLiteral("1234"), QStringLiteral("4321"), QString(),
+                                                      QString(), QStringLiteral("999"), QString(), QString(),
+                                                      QString()})));
 }
 
 QList<SimEvent> makeEvents(int count)
@@ -331,6 +363,7 @@ int main(int argc, char **argv)
             memory.directory.insert(UnitMemory::kDirectoryFirstAddress + i * UnitMemory::kDirectorySlotSize,
                                     texts.at(i));
         fillTags(memory);
+        fillSettings(memory);
         memory.events = makeEvents(200);
     };
     simThread.start();

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "directory/directoryrecord.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class RecordTable;
+class TostiForm;
+
+// The whole directory between the program and the unit: the download (one
+// range dump of every slot) and the upload (erase, then one "b" command per
+// record in name order).  The rules of both live in the functions below,
+// which tests drive without a window; DirectoryTransfer binds them to the
+// main window.
+namespace DirectoryTransferRules {
+// The range dump of every directory slot.
+inline const QString DumpCommand = QStringLiteral("d01281152");
+inline const QString EraseCommand = QStringLiteral("f5a");
+// Waiting for the dump: passes of about 95 ms.
+constexpr int PassLimit = 500;
+constexpr int RemotePassLimit = 1000; // over a modem
+constexpr int StallPasses = 40;       // more passes than this without text: the unit is gone
+constexpr int EraseAttempts = 2;
+constexpr int MaxErrors = 5;          // the upload ends after one more record failed
+} // namespace DirectoryTransferRules
+
+// Whether a line of the dump is a slot line (it begins with a record
+// address), as opposed to the unit's first and last lines.
+bool IsDirectorySlotLine(const QString &line);
+
+// Whether the received text ends the dump: its last complete line holds
+// "OK" and is not a slot line (a name such as "BROOKS" holds "OK" too).
+bool DirectoryDumpEnded(const QString &received);
+
+// The records of a dump's lines: every line but the first and the last,
+// empty lines and empty slots skipped.
+QList<DirectoryRecord> ParseDirectoryDump(const QStringList &lines);
+
+// Appends records to an open table, the RFID left empty; returns how many.
+int AppendDirectoryRecords(RecordTable &table, const QList<DirectoryRecord> &records);
+
+// How many records the model holds: (endAddress - 4096) / 32, rounded;
+// -128 for an unrecognised model (endAddress 0).
+int DirectoryRecordLimit(int endAddress);
+// The message for more records than the model holds.
+QString DirectoryLimitMessage(int limit);
+
+// Gives the records, from the first in the table's current order, the
+// addresses 1000, 1020, ... while they do not pass endAddress; returns how
+// many were numbered.  The cursor ends after the last one numbered.
+int RenumberDirectory(RecordTable &table, int endAddress);
+
+// The record text the upload sends for one stored record (values in field
+// order).  A room that does not read as an integer is reported (message)
+// and sent as "0"; an empty room stays empty.
+QString UploadRecordText(const QStringList &values);
+
+class DirectoryTransfer : public QObject {
+    Q_OBJECT
+public:
+    explicit DirectoryTransfer(TostiForm &form);
+
+    // How the last download's wait ended.
+    enum class DumpEnd { None, Ok, Stall, PassLimit, LoggedOff };
+
+    // The GetData button: replaces the table with the unit's directory.
+    void GetDataClick();
+    // The WriteData button: replaces the unit's directory with the table.
+    void WriteDataClick();
+
+    DumpEnd lastDumpEnd() const { return m_lastDumpEnd; }
+    // Records written and records that failed twice by the last upload.
+    int lastUploadCount() const { return m_uploadCount; }
+    int lastUploadErrors() const { return m_uploadErrors; }
+    bool busy() const { return m_busy; }
+
+signals:
+    // A download or upload has finished, however it ended (for tests and
+    // for the page).
+    void finished();
+
+private:
+    DumpEnd waitForDump();
+    void fillTable(const QStringList &lines);
+    bool eraseUnitDirectory();
+    void rewriteRecords();
+    bool loggedOn() const;
+
+    TostiForm &m_form;
+    bool m_busy = false;
+    DumpEnd m_lastDumpEnd = DumpEnd::None;
+    int m_uploadCount = 0;
+    int m_uploadErrors = 0;
+};

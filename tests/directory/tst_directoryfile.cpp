@@ -1,0 +1,106 @@
+#include "common/errors.h"
+#include "directory/directoryfile.h"
+#include "directory/directorytable.h"
+#include "records/recordtable.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The phone-list file on disk; the text form itself is tested with the CSV
+// text (tst_csvtext).
+namespace {
+QString L1(const char *text) { return QString::fromLatin1(text); }
+
+void openDirectory(RecordTable &table)
+{
+    DefineDirectoryTable(table);
+    table.open();
+    table.empty();
+}
+
+void addRecord(RecordTable &table, std::initializer_list<const char *> values)
+{
+    table.append();
+    int field = 0;
+    for (const char *v : values)
+        table.setValue(field++, QString::fromLatin1(v));
+    table.store();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestDirectoryFile : public QObject {
+    Q_OBJECT
+private slots:
+    void savesAndLoads()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(L1("OstiPhList.csv"));
+        RecordTable table;
+        openDirectory(table);
+        addRecord(table, {"SMITH J", "101", "5551p22", "1234", "", "", "", "1000"});
+        addRecord(table, {"ANN 100%", "102", "#9*", "", "", "", "", "1020"});
+        SaveDirectoryFile(table, path);
+        QCOMPARE(fileBytes(path), QByteArray("Name,RoomNumber,PHnumber,Code1,Code2,spare,RFID,Addr\r\n"
+                                             "SMITH J,101,5551p22,1234,,,,1000\r\n"
+                                             "ANN 100%%,102,#9*,,,,,1020\r\n"));
+
+        // Saving again replaces the file.
+        table.first();
+        table.deleteRecord();
+        SaveDirectoryFile(table, path);
+        QCOMPARE(fileBytes(path), QByteArray("Name,RoomNumber,PHnumber,Code1,Code2,spare,RFID,Addr\r\n"
+                                             "ANN 100%%,102,#9*,,,,,1020\r\n"));
+
+        RecordTable back;
+        openDirectory(back);
+        QCOMPARE(LoadDirectoryFile(back, path), 1);
+        QCOMPARE(back.recordValues(0), (QStringList{L1("ANN 100%"), L1("102"), L1("#9*"), {}, {}, {}, {}, L1("1020")}));
+    }
+
+    void failuresLeaveTheTableAlone()
+    {
+        QTemporaryDir dir;
+        RecordTable table;
+        openDirectory(table);
+        addRecord(table, {"KEEP", "1"});
+        for (const QString &path : {dir.filePath(L1("missing.csv")), QString(), dir.path()}) {
+            try {
+                LoadDirectoryFile(table, path);
+                QFAIL("no error");
+            } catch (const AppError &e) {
+                QVERIFY2(e.text().startsWith(L1("Cannot ")), qPrintable(e.text()));
+            }
+            QCOMPARE(table.recordCount(), 1);
+        }
+        // A folder that does not exist: nothing is created, the table is as it was.
+        const QString nowhere = dir.filePath(L1("no/such/folder/x.csv"));
+        QVERIFY_THROWS_EXCEPTION(AppError, SaveDirectoryFile(table, nowhere));
+        QVERIFY(!QFile::exists(nowhere));
+        QCOMPARE(table.recordCount(), 1);
+    }
+
+    void savingReplacesAnExistingFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(L1("list.csv"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("Name\r\nOLD\r\n");
+        old.close();
+        RecordTable table;
+        openDirectory(table);
+        addRecord(table, {"NEW"});
+        SaveDirectoryFile(table, path);
+        QCOMPARE(fileBytes(path), QByteArray("Name,RoomNumber,PHnumber,Code1,Code2,spare,RFID,Addr\r\nNEW,,,,,,,\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDirectoryFile)
+#include "tst_directoryfile.moc"

@@ -14,7 +14,9 @@
 #include "rfid/tagmerge.h"
 #include "rfid/tagtransfer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -137,6 +139,11 @@ void RfidPage::buildControls()
     DBGrid3->setGeometry(8, 8, 372, 400);
     DBGrid3->setAccessibleName(QStringLiteral("RFID tags"));
     DBGrid3->setTabKeyNavigation(false);
+    DBGrid3->horizontalHeader()->setAccessibleName(QStringLiteral("RFID tags titles"));
+    DBGrid3->verticalHeader()->setAccessibleName(QStringLiteral("RFID tags record indicator"));
+    DBGrid3->setCornerButtonEnabled(false);
+    if (auto *corner = DBGrid3->findChild<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("RFID tags corner"));
     m_form.DBGrid3 = DBGrid3;
     BindGrid(DBGrid3, m_form.DirectoryTable);
 

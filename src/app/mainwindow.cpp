@@ -438,10 +438,8 @@ void TostiForm::PbuttClick()
     SaveAs->setEnabled(true);
     FileOpen1->setEnabled(true);
     const bool online = Hooks.loggedOn && Hooks.loggedOn();
-    if (online && !SettingsReadDone) {
-        callIf(Hooks.readSettingsFirstTime);
-        SettingsReadDone = true;
-    }
+    if (online && !SettingsReadDone)
+        SettingsReadDone = Hooks.readSettingsFirstTime ? Hooks.readSettingsFirstTime() : true;
 }
 
 void TostiForm::EbuttClick()

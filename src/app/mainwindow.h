@@ -41,7 +41,9 @@ struct WorkspaceHooks {
     std::function<void(const QString &)> preselectPort;
     std::function<void()> logOff;
     std::function<bool()> loggedOn;
-    std::function<void()> readSettingsFirstTime; // messages, all settings, access PINs
+    // Messages, all settings, access PINs; true when all three reads ran to
+    // their end (a stopped read is tried again at the next showing).
+    std::function<bool()> readSettingsFirstTime;
     std::function<void()> focusNameField;
     std::function<void()> clearRfidNotes;        // error label and match note of the tag page
     std::function<void(bool)> writeEachChangeEnabled;
@@ -56,7 +58,9 @@ struct WorkspaceHooks {
     std::function<void()> saveEventFileAs;     // Save As on the events page
 
     // The "Use Global Gate Codes" option colours the phone list's code
-    // columns: the settings page refreshes, the phone-list page paints.
+    // columns: the settings page refreshes, the phone-list page paints
+    // (olive text and grey titles while the option is ticked; an invalid
+    // colour brings the standard colours back).
     std::function<void()> refreshGlobalCodes;
     std::function<void(const QColor &)> setCodeColumnsColour;
 };

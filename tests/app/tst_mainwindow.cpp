@@ -130,7 +130,10 @@ private slots:
         bool settingsRead = false;
         bool online = false;
         form.Hooks.loggedOn = [&] { return online; };
-        form.Hooks.readSettingsFirstTime = [&] { settingsRead = true; };
+        form.Hooks.readSettingsFirstTime = [&] {
+            settingsRead = true;
+            return true;
+        };
 
         form.PbuttClick();
         QCOMPARE(form.Page->currentWidget(), form.system);

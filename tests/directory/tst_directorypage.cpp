@@ -385,6 +385,40 @@ private slots:
         QVERIFY(messages.texts().isEmpty());
     }
 
+    void navigatorInsertThenOk()
+    {
+        MessageRecorder messages;
+        TostiForm form;
+        fill(form, {{QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("1000")},
+                    {QStringLiteral("B"), QStringLiteral("2"), QStringLiteral("1040")}});
+        RecordEditor &e = *form.directoryPage->editor();
+        e.DBNavigator1->button(Nav::Insert)->click();
+        type(e, QStringLiteral("C"), QStringLiteral("3"));
+        e.NavOk->click();
+        RecordTable &table = form.DirectoryTable;
+        QCOMPARE(column(table, Addr), (QStringList{QStringLiteral("1000"), QStringLiteral("1020"), QStringLiteral("1040")}));
+        QCOMPARE(table.value(Name), QStringLiteral("C"));
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    void okDoesNothingDuringABulkOperation()
+    {
+        MessageRecorder messages;
+        TostiForm form;
+        fill(form, {{QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("1000")}});
+        RecordEditor &e = *form.directoryPage->editor();
+        e.Namef->setText(QStringLiteral("CHANGED"));
+        form.BulkBusy = true;
+        e.NavOk->click();
+        e.NavInst->click();
+        form.BulkBusy = false;
+        QCOMPARE(form.DirectoryTable.recordCount(), 1);
+        QCOMPARE(form.DirectoryTable.storedValue(0, 0), QStringLiteral("A"));
+        QCOMPARE(form.DirectoryTable.recNo(), 1);
+        QVERIFY(e.NavOk->isEnabled()); // the change is still there to store
+        QVERIFY(messages.texts().isEmpty());
+    }
+
     void undoShowsTheStoredRecord()
     {
         MessageRecorder messages;

@@ -66,7 +66,7 @@ bool IsEventDumpEnd(const QString &line)
     return outsideClient.contains(UnitContract::kOkMarker);
 }
 
-bool WaitEventDump(CommandChannel &channel, int quietSteps)
+bool WaitEventDump(CommandChannel &channel, int quietSteps, const std::function<bool()> &linkGone)
 {
     channel.ReplyReady = false;
     channel.RxBuffer.clear();
@@ -75,6 +75,8 @@ bool WaitEventDump(CommandChannel &channel, int quietSteps)
     int quiet = 0;
     bool complete = false;
     while (!complete && quiet < quietSteps) {
+        if (linkGone && linkGone())
+            break;
         Delay(kWaitStep);
         if (channel.RxBuffer.size() != received) {
             received = channel.RxBuffer.size();
@@ -117,7 +119,10 @@ bool RunEventDownload(CommandChannel &channel, RecordTable &table, const EventDo
     channel.RxBuffer.clear();
     channel.KeepAliveTicks = 0;
     channel.SendCommand(UnitContract::EventDumpCommand());
-    if (!WaitEventDump(channel, kDumpQuietSteps)) {
+    const auto linkGone = [&channel] {
+        return !channel.ComPort1.isOpen() && !(channel.UdpLinkOpen && channel.UdpSocket);
+    };
+    if (!WaitEventDump(channel, kDumpQuietSteps, linkGone)) {
         log.setText(kEventDumpFailed);
         return false;
     }

@@ -217,7 +217,12 @@ void EventsPage::dnLoadClick()
     ui.showTransfer = [this] { m_form.TransferF->show(); };
     ui.hideTransfer = [this] { m_form.TransferF->hide(); };
     ui.blinkLed = [this](bool on) { on ? m_form.Timer1.start() : m_form.Timer1.stop(); };
-    ui.steadyLed = [this] { m_form.setLedPicture(Pictures::LedGreen); };
+    // Steady green while on line; a log-off inside the download has already
+    // given the lamp its off-line picture, which stays.
+    ui.steadyLed = [this] {
+        if (m_form.Link->LoggedOn)
+            m_form.setLedPicture(Pictures::LedGreen);
+    };
     ui.setUnitTime = [this](const QString &text) { Stime->setText(text); };
     ui.setUnitDate = [this](const QString &text) { Sdate->setText(text); };
     ui.setPcTime = [this](const QString &text) { Ctime->setText(text); };

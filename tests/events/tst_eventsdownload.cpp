@@ -46,8 +46,8 @@ private slots:
         rig.control("event 123456 rfid 2");
         // The unit's own odd lines: an erased room pair, a source it does not
         // name, a line cut after the relay.
-        rig.rawEvent(B("E0007") + B("3432") + QByteArray(8, '\xff') + B("1F0C09173B00 1 7    \xe9TAGE"));
-        rig.rawEvent(B("E0008393939FFFFFF1F0C09173B00 2"));
+        rig.rawEvent(B("X9999") + B("3432") + QByteArray(8, '\xff') + B("1F0C09173B00 1 7    \xe9TAGE"));
+        rig.rawEvent(B("\xff\xff 12393939FFFFFF1F0C09173B00 2"));
         rig.sim.clearCommands();
 
         rig.form.EbuttClick();

@@ -235,7 +235,13 @@ void EventsPage::dnLoadClick()
     RunEventDownload(m_form.Channel, m_form.EventTable, ui);
 }
 
-void EventsPage::Set_timeClick() { m_form.Channel.SendCommand(ClockSetText(QDateTime::currentDateTime())); }
+void EventsPage::Set_timeClick()
+{
+    // The unit's answer would land in the middle of the event dump.
+    if (m_downloading)
+        return;
+    m_form.Channel.SendCommand(ClockSetText(QDateTime::currentDateTime()));
+}
 
 void EventsPage::DBGrid2TitleClick(int column)
 {

@@ -138,6 +138,26 @@ private slots:
         QVERIFY(!rig.form.EventTable.isSorted());
     }
 
+    // Clicks that would put a second conversation into the dump wait their turn.
+    void clicksDuringTheDownloadDoNotInterleave()
+    {
+        Rig rig;
+        QVERIFY(rig.logOn());
+        rig.control("event 101 local 1 SMITH J");
+        rig.sim.clearCommands();
+        bool clicked = false;
+        UiDriver::whenTrue([&] { return rig.form.Channel.BulkTransfer; }, [&] {
+            rig.page.Set_time->click();
+            rig.page.dnLoad->click();
+            clicked = true;
+        });
+        rig.page.dnLoad->click();
+        QVERIFY(clicked);
+        QCOMPARE(sentCommands(rig.sim), (QStringList{QString(), L("t"), L("e")}));
+        QCOMPARE(rig.form.EventTable.recordCount(), 1);
+        QVERIFY(rig.messages.texts().isEmpty());
+    }
+
     void emptyLogIsASuccessAndSavesAsFile()
     {
         Rig rig;

@@ -160,7 +160,13 @@ void DirectoryTransfer::GetDataClick()
     channel.KeepAliveTicks = 0;
     m_form.BulkBusy = true;
     bool cursorSet = false;
-    const AtExit restore([this, &channel, &cursorSet] {
+    bool replaced = false; // the table was emptied for the dump's records
+    bool completed = false;
+    const AtExit restore([this, &channel, &cursorSet, &replaced, &completed] {
+        // A download abandoned after the table was emptied leaves a table
+        // that is not the unit's.
+        if (replaced && !completed)
+            m_form.setDirectoryInSync(false);
         m_form.TransferF->hide();
         if (cursorSet)
             QApplication::restoreOverrideCursor();
@@ -195,12 +201,18 @@ void DirectoryTransfer::GetDataClick()
     m_lastDumpEnd = end;
     if (end == DumpEnd::Stall || end == DumpEnd::PassLimit)
         MessageService::inform(QStringLiteral("communication error"));
+    // The user logged off: the log-off has thrown away what had arrived, so
+    // what is left is the middle of the dump at best.  The table stays as it
+    // was rather than being replaced by fragments.
+    if (end == DumpEnd::LoggedOff)
+        return;
 
     // What is still on its way arrives now.
     Delay(1000);
     channel.RxMemo().setText(channel.RxBuffer);
     const QStringList lines = channel.RxMemo().lines();
 
+    replaced = true;
     DefineDirectoryTable(table);
     table.open();
     table.empty();
@@ -217,6 +229,7 @@ void DirectoryTransfer::GetDataClick()
     // Only a complete dump is what the unit holds; after a broken one single
     // edits must not be written as if it were.
     m_form.setDirectoryInSync(end == DumpEnd::Ok && loggedOn());
+    completed = true;
 }
 
 DirectoryTransfer::DumpEnd DirectoryTransfer::waitForDump()

@@ -63,7 +63,8 @@ class DirectoryTransfer : public QObject {
 public:
     explicit DirectoryTransfer(TostiForm &form);
 
-    // How the last download's wait ended.
+    // How the last download's wait ended.  After LoggedOff (the user logged
+    // off during the dump) the table is left as it was.
     enum class DumpEnd { None, Ok, Stall, PassLimit, LoggedOff };
 
     // The GetData button: replaces the table with the unit's directory.

@@ -180,6 +180,37 @@ private slots:
         verifyNothingStuck(rig);
     }
 
+    void logOffDuringTheDownload()
+    {
+        MessageRecorder messages;
+        SimOptions options;
+        options.unit.model = 1000;
+        options.baud = 57600; // about 9 s for the whole dump
+        Rig rig(options);
+        for (int i = 0; i < 1024; ++i)
+            rig.sim.unit().memory().directory.insert(
+                0x1000 + i * 0x20, QStringLiteral("%1,1234,5678,12,0123456789012345,NAME %1").arg(100000 + i).toLatin1());
+        QVERIFY(rig.logOn());
+        rig.add(L1("OLD"), L1("1"));
+        rig.form.setDirectoryInSync(true);
+        UiDriver::whenTrue([&rig] { return rig.form.Channel.LineCount >= 50; }, [&rig] { rig.form.ledAction->trigger(); });
+        QElapsedTimer timer;
+        timer.start();
+        rig.transfer->GetDataClick();
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(rig.transfer->lastDumpEnd(), DirectoryTransfer::DumpEnd::LoggedOff);
+        QCOMPARE(messages.texts(), QStringList{});
+        // The log-off dropped what had arrived: the table is left as it was,
+        // no longer in step.
+        QCOMPARE(rig.form.DirectoryTable.recordCount(), 1);
+        QCOMPARE(rig.form.DirectoryTable.storedValue(0, 0), L1("OLD"));
+        QVERIFY(!rig.form.DirectoryInSync);
+        QCOMPARE(rig.form.ledPicture(), 22);
+        QVERIFY(!rig.form.Timer2.isActive());
+        QVERIFY(!rig.form.Timer1.isActive());
+        verifyNothingStuck(rig);
+    }
+
     void namesHoldingOkDoNotEndTheDump()
     {
         MessageRecorder messages;

@@ -180,24 +180,12 @@ EditorTexts RecordEditor::texts() const
 
 void RecordEditor::setWriteEachChangeEnabled(bool enabled) { WrtChg->setEnabled(enabled); }
 
-void RecordEditor::showOnTagPage()
-{
-    // The tag page's boxes follow the cursor as well.
-    const RecordTable &table = m_form.DirectoryTable;
-    if (!m_form.RFid_SU)
-        return;
-    const std::pair<const char *, const QString *> boxes[] = {{"rfName", &Name}, {"rfRoom", &DirectoryFields::RoomNumber}, {"rfID", &RFID}};
-    for (const auto &[name, field] : boxes)
-        if (auto *box = m_form.RFid_SU->findChild<QLineEdit *>(QLatin1String(name)))
-            box->setText(table.value(*field));
-}
-
 void RecordEditor::ShowCurrentRecord()
 {
     if (!m_form.FollowCursor)
         return;
+    // The tag page's boxes follow the cursor through their own page.
     const RecordTable &table = m_form.DirectoryTable;
-    showOnTagPage();
     setBoxText(RoomNumber, table.value(DirectoryFields::RoomNumber));
     setBoxText(Namef, table.value(Name));
     setBoxText(PHnumber, table.value(DirectoryFields::PHnumber));

@@ -75,7 +75,6 @@ private:
     bool refuseWideCharacters(const EditorTexts &texts);
     bool deleteCurrentRecord();
     bool writeRecord(const QString &address, const QString &recordText);
-    void showOnTagPage();
     int liftRelayTime() const;
 
     TostiForm &m_form;

@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -469,6 +470,11 @@ private slots:
         QCOMPARE(e.PHnumber->text(), QStringLiteral("12#P"));
         QTest::keyClick(e.PHnumber, Qt::Key_Backspace);
         QCOMPARE(e.PHnumber->text(), QStringLiteral("12#"));
+        // Pasted text keeps to the same characters.
+        QApplication::clipboard()->setText(QStringLiteral("9 x*9"));
+        e.PHnumber->paste();
+        QCOMPARE(e.PHnumber->text(), QStringLiteral("12#9*9"));
+        e.PHnumber->setText(QStringLiteral("12#"));
         QTest::keyClick(e.PHnumber, Qt::Key_Return);
         QTRY_COMPARE(QApplication::focusWidget(), e.Code1);
         QTest::keyClicks(e.Code1, QStringLiteral("12ab"));

@@ -161,8 +161,9 @@ bool SettingsPage::eventFilter(QObject *watched, QEvent *event)
             PhParam->setTabEnabled(PhParam->indexOf(TabSheet3), TabSheet3->isEnabled());
         else if (watched == UpLoad)
             PhParamChange(PhParam->currentIndex());
-    } else if (event->type() == QEvent::Resize && watched == Bevel2->parentWidget()) {
-        Bevel2->setGeometry(Bevel2->parentWidget()->rect());
+    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize)
+               && (watched == code_g2 || watched == code_sd2)) {
+        Bevel2->setGeometry(code_g2->geometry().united(code_sd2->geometry()).adjusted(-8, -8, 8, 8));
         Bevel2->lower();
     }
     return QObject::eventFilter(watched, event);
@@ -561,8 +562,11 @@ bool SettingsPage::ReadDivertTimes()
         return false;
     const QString raw = DivertTimeCharacters(channel.RxMemo().line(0));
     Edit4->setText(raw);
-    for (int i = 0; i < DivertBlock::kTimes; ++i)
+    for (int i = 0; i < DivertBlock::kTimes; ++i) {
         MaskEdits[i]->setText(FormatHourMinute(raw.mid(i * DivertBlock::kTimeWidth, DivertBlock::kTimeWidth)));
+        // Also when the box's text stayed the same (blanks before and after).
+        timeBoxChanged(i);
+    }
     return true;
 }
 

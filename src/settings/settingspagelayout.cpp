@@ -136,6 +136,8 @@ void SettingsPage::buildControls()
     paramLayout->setContentsMargins(4, 4, 4, 4);
     PhParam = new QTabWidget(GroupBox1);
     PhParam->setObjectName(QStringLiteral("PhParam"));
+    // Six sub-pages side by side, all captions in view.
+    PhParam->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 9px; }"));
     paramLayout->addWidget(PhParam);
     struct Sheet {
         QWidget **page;
@@ -334,19 +336,13 @@ void SettingsPage::buildRelayCodesPage()
                             QStringLiteral("SpeedButtons Gate Codes")};
     const QString columns[] = {QStringLiteral("Relay1"), QStringLiteral("Relay2")};
 
-    // The "Relay2" column stands in a container, so that its frame can be
-    // drawn around it when relay 2 is taken by the override.
-    auto *relay2Column = new QWidget(TabSheet2);
-    relay2Column->setObjectName(QStringLiteral("Relay2Column"));
-    auto *columnLayout = new QVBoxLayout(relay2Column);
-    columnLayout->setContentsMargins(6, 4, 6, 4);
-    columnLayout->setSpacing(8);
-    Bevel2 = new QFrame(relay2Column);
+    // Drawn around the "Relay2" column when relay 2 is taken by the override
+    // (placed by the page whenever the column moves).
+    Bevel2 = new QFrame(TabSheet2);
     Bevel2->setObjectName(QStringLiteral("Bevel2"));
     Bevel2->setFrameShape(QFrame::Box);
     Bevel2->setFrameShadow(QFrame::Sunken);
     Bevel2->hide();
-    relay2Column->installEventFilter(this);
 
     for (int c = 0; c < 2; ++c) {
         auto *heading = new QLabel(columns[c], TabSheet2);
@@ -357,27 +353,24 @@ void SettingsPage::buildRelayCodesPage()
     for (int i = 0; i < RelayCodeBlock::kCodes; ++i) {
         const int row = i / 2;
         const int column = i % 2;
-        QLineEdit *box = makeBox(column == 0 ? TabSheet2 : relay2Column, latin(RelayCodeBlock::kControls[i]),
-                                 RelayCodeBlock::kTypedLength, 8);
+        QLineEdit *box = makeBox(TabSheet2, latin(RelayCodeBlock::kControls[i]), RelayCodeBlock::kTypedLength, 8);
         // Named from its row and its column, as a screen reader needs it.
         box->setAccessibleName(rows[row] + QLatin1Char(' ') + columns[column]);
         codeBoxes[i] = box;
-        if (column == 0)
-            grid->addWidget(box, row + 1, 1, Qt::AlignCenter);
-        else
-            columnLayout->addWidget(box, 0, Qt::AlignCenter);
+        grid->addWidget(box, row + 1, column + 1, Qt::AlignCenter);
     }
     for (int r = 0; r < 3; ++r) {
         QLabel *label = makeLabel(TabSheet2, rows[r], codeBoxes[r * 2]);
         codeBoxes[r * 2]->setAccessibleName(rows[r] + QLatin1Char(' ') + columns[0]);
         grid->addWidget(label, r + 1, 0);
     }
-    grid->addWidget(relay2Column, 1, 2, 3, 1);
     grid->setColumnStretch(3, 1);
     code_g1 = codeBoxes[0];
     code_g2 = codeBoxes[1];
     code_ic2 = codeBoxes[3];
     code_sd2 = codeBoxes[5];
+    code_g2->installEventFilter(this);
+    code_sd2->installEventFilter(this);
     layout->addLayout(grid);
 
     Label47 = new QLabel(QStringLiteral("Global codes currently disabled"), TabSheet2);
@@ -455,28 +448,31 @@ void SettingsPage::buildDivertPage()
     ahChoice->addWidget(Divert4Butts);
     ahChoice->addWidget(Divert4All);
     ahChoice->addStretch(1);
-    ahGrid->addLayout(ahChoice, 0, 0, 1, 5);
+    ahGrid->addLayout(ahChoice, 0, 0, 1, 3);
     for (int n = 0; n < 2; ++n) {
         QLineEdit *number = makeBox(afterHours, latin(DivertBlock::kNumberControls[2 + n]), DivertBlock::kNumberWidth, 16);
         SetHint(number, numbersHint);
         divertBoxes[2 + n] = number;
-        const int row = 1 + n;
+        const int row = 1 + n * 2;
         ahGrid->addWidget(makeLabel(afterHours, QStringLiteral("AfterHours No. %1").arg(n + 1), number), row, 0);
         ahGrid->addWidget(number, row, 1);
+        auto *times = new QHBoxLayout;
+        times->setSpacing(6);
         for (int t = 0; t < 2; ++t) {
             const int index = n * 2 + t;
             MaskEdits[index] = timeBox(afterHours, index);
-            auto *pair = new QHBoxLayout;
-            pair->setSpacing(4);
             QLabel *label = makeLabel(afterHours, t == 0 ? QStringLiteral("Start Time") : QStringLiteral("End Time"),
                                       MaskEdits[index]);
             MaskEdits[index]->setAccessibleName(QStringLiteral("AfterHours No. %1 %2").arg(n + 1).arg(label->text()));
-            pair->addWidget(label);
-            pair->addWidget(MaskEdits[index]);
-            ahGrid->addLayout(pair, row, 2 + t);
+            if (t == 1)
+                times->addSpacing(12);
+            times->addWidget(label);
+            times->addWidget(MaskEdits[index]);
         }
+        times->addStretch(1);
+        ahGrid->addLayout(times, row + 1, 1, 1, 2);
     }
-    ahGrid->setColumnStretch(4, 1);
+    ahGrid->setColumnStretch(2, 1);
     layout->addWidget(afterHours);
 
     QGroupBox *noAnswer = makeGroup(TabSheet4, QStringLiteral("No Answer Divert numbers"), "GroupBox6");

@@ -37,13 +37,16 @@ public:
     void write(const QByteArray &bytes);
     qsizetype pendingOutput() const { return m_out.size(); }
 
+    // Closes the terminal (and unpublishes it): the program's side then
+    // finds its device gone, as when a USB adapter is pulled out.
+    void close();
+
 signals:
     void received(const QByteArray &bytes);
 
 private:
     void readMaster();
     void flushOutput();
-    void close();
 
     int m_master = -1;
     int m_slaveKeep = -1; // held open so that the master never reads EIO

@@ -332,7 +332,7 @@ void TostiForm::buildLink()
     EnterPin = new TEnterPin(Channel, [this] { return Ports->selectedSerialName(); }, this);
 
     LinkControls controls;
-    controls.led = ledAction;
+    controls.ledAction = ledAction;
     controls.OnLine1 = OnLine1;
     controls.ConnectMenu = ConnectMenu;
     controls.PortsMenu = PortsMenu;
@@ -385,7 +385,7 @@ void TostiForm::setLedPicture(int index)
 
 void TostiForm::setDirectoryInSync(bool inSync)
 {
-    DirectoryInSync = inSync;
+    m_directoryInSync = inSync;
     if (Hooks.writeEachChangeEnabled)
         Hooks.writeEachChangeEnabled(inSync);
 }
@@ -410,6 +410,9 @@ void TostiForm::FileNew1Execute()
 
     callIf(Hooks.layoutDirectoryGrids);
     callIf(Hooks.setOffline);
+    // As after any log-off: the port may be chosen again.  The lamp then
+    // follows the port that the reset leaves chosen.
+    Link->EnablePortSelection();
 
     ledAction->setEnabled(false);
     OnLine1->setEnabled(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/pictures.h"
 #include "link/commandchannel.h"
 #include "link/receivelog.h"
 #include "records/recordtable.h"
@@ -81,7 +82,9 @@ public:
     WorkspaceHooks Hooks;
     bool EventsSaveAsEnabled = false;
     bool SettingsReadDone = false;
-    bool DirectoryInSync = false;
+    // The directory table holds what the unit holds.  Read-only here: set it
+    // with setDirectoryInSync, which keeps "Write Each Change" in step.
+    const bool &DirectoryInSync = m_directoryInSync;
 
     // The two record tables, for the whole run.
     RecordTable DirectoryTable;
@@ -186,5 +189,6 @@ private:
     void FormClose();
     void clipboardCommand(const char *method);
 
-    int m_ledPicture = 22;
+    int m_ledPicture = Pictures::LedGrey;
+    bool m_directoryInSync = false;
 };

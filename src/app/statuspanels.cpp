@@ -29,13 +29,12 @@ void StatusPanels::setPanel(int index, const QString &text)
     if (index != 0 && index != 1)
         return;
     m_texts[index] = text;
-    if (index == 1 || m_hint.isEmpty())
-        m_labels[index]->setText(text);
+    // The last writer wins: a status text replaces a hint shown over it.
+    m_labels[index]->setText(text);
 }
 
 void StatusPanels::showHint(const QString &hint)
 {
-    m_hint = hint;
     m_labels[0]->setText(hint.isEmpty() ? m_texts[0] : hint);
 }
 

@@ -16,7 +16,8 @@ public:
     void setPanel(int index, const QString &text);
 
     // A control's long hint while the pointer rests on it; an empty hint
-    // brings the panel's own text back.
+    // (the pointer left) brings the panel's own text back.  Panel 0 shows
+    // whichever came last, a hint or a status text.
     void showHint(const QString &hint);
     // What panel 0 shows right now (a hint or the panel's own text).
     QString shownText(int index) const;
@@ -24,5 +25,4 @@ public:
 private:
     QLabel *m_labels[2];
     QString m_texts[2];
-    QString m_hint;
 };

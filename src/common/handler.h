@@ -16,6 +16,9 @@ void guarded(F &&handler)
 {
     try {
         std::forward<F>(handler)();
+    } catch (const OnceReportedError &e) {
+        if (e.takeReport())
+            MessageService::error(e.text());
     } catch (const AppError &e) {
         MessageService::error(e.text());
     } catch (const std::exception &e) {

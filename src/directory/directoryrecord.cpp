@@ -153,7 +153,7 @@ bool WriteDirectoryRecord(CommandChannel &channel, const QString &address, const
 {
     channel.KeepAliveTicks = 0;
     const QString command = DirectoryWriteCommand(address, recordText); // before anything is touched
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(command + QLatin1Char('\r'));
     channel.RxBuffer.clear();
     return channel.WaitReply(channel.RemoteMode ? 12 : 6);

@@ -187,7 +187,7 @@ void DirectoryTransfer::GetDataClick()
     channel.RxBuffer.clear();
     Delay(10);
     channel.SendCommand(DirectoryTransferRules::DumpCommand + QLatin1Char('\r'));
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     m_form.TransferF->show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     cursorSet = true;
@@ -209,8 +209,8 @@ void DirectoryTransfer::GetDataClick()
 
     // What is still on its way arrives now.
     Delay(1000);
-    channel.RxMemo().setText(channel.RxBuffer);
-    const QStringList lines = channel.RxMemo().lines();
+    channel.RxLog().setText(channel.RxBuffer);
+    const QStringList lines = channel.RxLog().lines();
 
     replaced = true;
     DefineDirectoryTable(table);

@@ -86,14 +86,14 @@ bool WaitEventDump(CommandChannel &channel, int quietSteps, const std::function<
         }
         complete = channel.ReplyReady && IsEventDumpEnd(lastCompleteLine(channel.RxBuffer));
     }
-    channel.LastReply = channel.RxMemo().line(1);
+    channel.LastReply = channel.RxLog().line(1);
     return complete;
 }
 
 bool RunEventDownload(CommandChannel &channel, RecordTable &table, const EventDownloadControls &ui)
 {
     Cleanup cleanup(channel, ui);
-    ReceiveLog &log = channel.RxMemo();
+    ReceiveLog &log = channel.RxLog();
     call(ui.showTransfer);
     call(ui.blinkLed, true);
 

@@ -14,7 +14,7 @@ constexpr int kProgramAttempts = 4;
 
 void RequestBlock(CommandChannel &channel, const QString &block)
 {
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(UnitContract::ReadBlockCommand(block));
     channel.LineComplete = false;
     channel.RxBuffer.clear();
@@ -28,12 +28,16 @@ bool VerifyBlock(CommandChannel &channel, const QString &block, const QString &d
     channel.RxBuffer.clear();
     // Cleared after the send: whatever was still arriving from the previous
     // command must not stand in line 0 in place of this block's data.
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.WaitReply(kVerifySteps);
 
+    // Without a read-back line there is nothing to compare: data that is
+    // empty, or starts with NUL, would otherwise verify against silence.
+    if (!channel.RxLog().text().contains(UnitContract::kReplyLineEnd))
+        return false;
     // The unit may send more than was written (a 32-character block reads
     // back as 64): only as much as was written is compared.
-    const QString got = channel.RxMemo().line(0).mid(UnitContract::kDataOffset, data.size());
+    const QString got = channel.RxLog().line(0).mid(UnitContract::kDataOffset, data.size());
     return got == CutAtNul(data);
 }
 
@@ -42,7 +46,7 @@ bool ProgramBlock(CommandChannel &channel, const QString &block, const QString &
     const QString command = UnitContract::ProgramBlockCommand(block, data);
     const bool secret = block == UnitContract::kPinBlock;
     for (int attempt = 0; attempt < kProgramAttempts; ++attempt) {
-        channel.RxMemo().clear();
+        channel.RxLog().clear();
         if (secret) {
             // The unit did get a command: the keep-alive must not cut into
             // this wait, although the command itself is never shown.

@@ -12,8 +12,9 @@ class CommandChannel;
 // takes the reply from the receive log (line 0), LastReply and ReplyReady.
 void RequestBlock(CommandChannel &channel, const QString &block);
 
-// Reads the block back and tells whether it holds `data`: the reply's data,
-// cut to the length of `data`, must equal `data` up to its first NUL.
+// Reads the block back and tells whether it holds `data`: a read-back line
+// must arrive, and its data, cut to the length of `data`, must equal `data`
+// up to its first NUL.
 bool VerifyBlock(CommandChannel &channel, const QString &block, const QString &data);
 
 // Programs the block and verifies it by reading it back, in at most four

@@ -1,6 +1,7 @@
 #include "link/commandchannel.h"
 
 #include "common/errors.h"
+#include "common/messages.h"
 #include "link/delay.h"
 #include "link/receivelog.h"
 #include "link/unitcontract.h"
@@ -20,6 +21,50 @@ CommandChannel::CommandChannel(ReceiveLog &log, QObject *parent) : QObject(paren
 {
     ComPort1.setObjectName(QStringLiteral("ComPort1"));
     connect(&ComPort1, &QSerialPort::readyRead, this, [this] { ComPort1RxChar(ComPort1.bytesAvailable()); });
+    connect(&ComPort1, &QSerialPort::errorOccurred, this, &CommandChannel::portError);
+    connect(&ComPort1, &QIODevice::aboutToClose, this, [this] { ++m_portSession; });
+}
+
+void CommandChannel::portError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ResourceError: // the device went away (a pulled adapter, a closed far end)
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::UnknownError:
+        break;
+    default:
+        // Opening errors are the opener's; a pseudo-terminal refusing DTR and
+        // RTS is harmless; a time-out is the waiter's.
+        return;
+    }
+    if (!ComPort1.isOpen())
+        return;
+    // Not closed inside the port's own signal: once control is back in an
+    // event loop.  Until then the port stays as it is, unless it was closed
+    // (and maybe opened again) in between.
+    const char *what = error == QSerialPort::ResourceError ? "the device is no longer available"
+                       : error == QSerialPort::WriteError  ? "writing failed"
+                       : error == QSerialPort::ReadError   ? "reading failed"
+                                                           : "the port failed";
+    const QString reason = QStringLiteral("%1 (%2)").arg(QLatin1String(what), ComPort1.errorString());
+    const quint64 session = m_portSession;
+    QTimer::singleShot(0, this, [this, reason, session] {
+        if (session != m_portSession || !ComPort1.isOpen())
+            return;
+        const OnceReportedError lost = loseSerialLink(reason);
+        if (!InterruptWaits([lost] { throw lost; }) && lost.takeReport())
+            MessageService::error(lost.text());
+    });
+}
+
+OnceReportedError CommandChannel::loseSerialLink(const QString &reason)
+{
+    const QString text = QStringLiteral("Lost the serial port %1: %2")
+                             .arg(m_serialPortLabel.isEmpty() ? ComPort1.portName() : m_serialPortLabel, reason);
+    ComPort1.close();
+    emit linkLost(text);
+    return OnceReportedError(text, std::make_shared<bool>(false));
 }
 
 CommandChannel::~CommandChannel() = default;
@@ -38,14 +83,17 @@ void CommandChannel::SendRaw(const QString &text)
         emit bytesSent(bytes);
     }
     if (ComPort1.isOpen()) {
-        qint64 written = ComPort1.write(bytes);
-        if (written != bytes.size())
-            throw AppError(ComPort1.errorString());
+        const qint64 written = ComPort1.write(bytes);
+        bool sent = written == bytes.size();
         // The write has completed when this returns.
-        while (ComPort1.bytesToWrite() > 0) {
-            if (!ComPort1.waitForBytesWritten(kSerialWriteTimeoutMs))
-                throw AppError(QStringLiteral("Serial write failed on %1: %2")
-                                   .arg(ComPort1.portName(), ComPort1.errorString()));
+        while (sent && ComPort1.bytesToWrite() > 0)
+            sent = ComPort1.waitForBytesWritten(kSerialWriteTimeoutMs);
+        if (!sent) {
+            const OnceReportedError lost =
+                loseSerialLink(QStringLiteral("writing failed (%1)").arg(ComPort1.errorString()));
+            // Handlers waiting further out are abandoned too; this one by the throw.
+            InterruptWaits([lost] { throw lost; });
+            throw lost;
         }
         emit bytesSent(bytes);
     }

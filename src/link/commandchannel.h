@@ -5,6 +5,8 @@
 #include <QSerialPort>
 #include <QString>
 
+#include "common/errors.h"
+
 #include <memory>
 
 class QTimer;
@@ -42,12 +44,16 @@ public:
 
     // The serial port; its name is set by port selection, it is opened by the log-on.
     QSerialPort ComPort1;
+    // The name the user chose the serial port by (it may be opened by the
+    // device it leads to), for messages about it.
+    void setSerialPortLabel(const QString &name) { m_serialPortLabel = name; }
     // The UDP endpoint, present while a UDP link is being opened or is open.
     std::unique_ptr<QUdpSocket> UdpSocket;
     // Where UDP datagrams go: the unit address, port 8000.
     QHostAddress UdpDestination;
 
-    ReceiveLog &RxMemo() { return m_log; }
+    // The receive log that every reply is parsed from (shown by RxMemo).
+    ReceiveLog &RxLog() { return m_log; }
 
     // The unit address text loaded at start-up (dotted decimal or a host name).
     // Replies are accepted from it only.
@@ -62,7 +68,8 @@ public:
 
     // --- operations ---
     // Writes text to every open link; with none open nothing is sent.  A
-    // serial write failure throws AppError (it abandons the calling handler).
+    // serial write failure loses the link (see linkLost) and throws
+    // OnceReportedError: it abandons the calling handler.
     void SendRaw(const QString &text);
     // Shows the command, restarts the keep-alive count, then sends it.
     void SendCommand(const QString &text);
@@ -79,6 +86,11 @@ public:
     int discardedDatagrams() const { return m_discarded; }
 
 signals:
+    // The serial link failed while open: the device went away, or a read or
+    // write failed.  The port is closed already; `reason` names the port and
+    // what the system said.  The user is told once: by the waits this
+    // interrupts (every running wait throws), or at once when none runs.
+    void linkLost(const QString &reason);
     // The text of the last command sent (status bar panel 1).
     void commandShown(const QString &text);
     // Bytes handed to a link (for the optional traffic log and for tests).
@@ -86,6 +98,13 @@ signals:
 
 private:
     bool fromUnit(const QHostAddress &sender) const;
+    void portError(QSerialPort::SerialPortError error);
+    // Closes the failed port and takes the program off line; the error to
+    // throw, shared by every wait it interrupts.
+    OnceReportedError loseSerialLink(const QString &reason);
+
+    QString m_serialPortLabel;
+    quint64 m_portSession = 0; // counts closes, so a late error finds its port gone
 
     ReceiveLog &m_log;
     QString m_unitAddress;

@@ -1,5 +1,6 @@
 #include "link/logon.h"
 
+#include "app/pictures.h"
 #include "common/hint.h"
 #include "common/messages.h"
 #include "link/commandchannel.h"
@@ -18,9 +19,9 @@
 #include <QUdpSocket>
 
 namespace {
-constexpr int kLedRed = 20;
-constexpr int kLedGreen = 21;
-constexpr int kLedGrey = 22;
+using Pictures::LedGreen;
+using Pictures::LedGrey;
+using Pictures::LedRed;
 
 constexpr int kKeepAliveSeconds = 15;
 constexpr int kModemAttempts = 6;
@@ -65,9 +66,20 @@ LinkController::LinkController(CommandChannel &channel, PortSelector &ports, TEn
       m_ports(ports), m_dialog(dialog), m_ui(std::move(controls))
 {
     connect(&m_ports, &PortSelector::portChosen, this, &LinkController::PortChosen);
+    connect(&m_channel, &CommandChannel::linkLost, this, &LinkController::linkLost);
 }
 
-bool LinkController::ledMarked() const { return m_ui.led->isChecked(); }
+void LinkController::linkLost()
+{
+    // The port is closed already.  Whatever was running notices by
+    // LogOnAborted, or is abandoned by its wait.
+    LogOnAborted = true;
+    SetOffline();
+    m_ui.hideTransfer();
+    EnablePortSelection();
+}
+
+bool LinkController::ledMarked() const { return m_ui.ledAction->isChecked(); }
 
 void LinkController::addFirstGroup(QObject *control)
 {
@@ -100,6 +112,7 @@ bool LinkController::OpenLink()
     } else {
         QSerialPort &port = m_channel.ComPort1;
         port.setPortName(SerialPortLocation(m_ports.selectedSerialName()));
+        m_channel.setSerialPortLabel(m_ports.selectedSerialName());
         port.setDataBits(QSerialPort::Data8);
         port.setParity(QSerialPort::NoParity);
         port.setStopBits(QSerialPort::OneStop);
@@ -145,7 +158,7 @@ void LinkController::OpenUdpLink()
 bool LinkController::ModemInit()
 {
     m_channel.ReplyReady = false;
-    m_channel.RxMemo().clear();
+    m_channel.RxLog().clear();
     for (int pass = 0; pass < kModemPasses; ++pass) {
         for (int attempt = 0; attempt < kModemAttempts && !m_channel.ReplyReady && !LogOnAborted; ++attempt) {
             if (!m_channel.ComPort1.isOpen()) {
@@ -177,7 +190,15 @@ void LinkController::LogOff()
         m_channel.UdpSocket.reset();
     }
     if (m_channel.ComPort1.isOpen()) {
-        m_channel.SendCommand(UnitContract::LogOffCommand());
+        try {
+            m_channel.SendCommand(UnitContract::LogOffCommand());
+        } catch (const OnceReportedError &lost) {
+            // The port is gone (and closed with it): the log-off is done all
+            // the same.  Waits that run are abandoned and tell the user;
+            // otherwise it is told here.
+            if (WaitDepth() == 0 && lost.takeReport())
+                MessageService::error(lost.text());
+        }
         m_channel.ComPort1.close();
         LoggedOn = false;
     }
@@ -185,11 +206,11 @@ void LinkController::LogOff()
 
 bool LinkController::KeepAlive()
 {
-    m_channel.RxMemo().clear();
+    m_channel.RxLog().clear();
     m_channel.SendCommand(UnitContract::KeepAliveCommand());
     m_channel.WaitReply(5);
     if (m_channel.ReplyReady) {
-        m_channel.RxMemo().clear();
+        m_channel.RxLog().clear();
         return true;
     }
     return false;
@@ -202,8 +223,11 @@ void LinkController::Timer2Timer()
     if (++m_channel.KeepAliveTicks < kKeepAliveSeconds)
         return;
     m_channel.KeepAliveTicks = 0;
-    if (!KeepAlive())
+    if (!KeepAlive()) {
         OnLine1Click();
+        // No message box for this: the status bar says why.
+        m_ui.setStatus(QStringLiteral("Link lost - OFF Line"));
+    }
 }
 
 void LinkController::SetOffline()
@@ -211,25 +235,27 @@ void LinkController::SetOffline()
     LogOff();
     m_ui.OnLine1->setText(kLogOn);
     SetHint(m_ui.OnLine1, kLogOn);
-    SetHint(m_ui.led, kLogOn);
+    SetHint(m_ui.ledAction, kLogOn);
     m_ui.Timer1->stop();
     LoggedOn = false;
     m_ui.setDirectoryInSync(false);
-    m_ui.led->setChecked(false);
+    m_ui.ledAction->setChecked(false);
     m_ui.setAnimationHint(QStringLiteral("OFF Line"));
     setGroupEnabled(m_firstGroup, false);
     m_ui.Timer2->stop();
     m_ui.playAnimation(false);
-    m_ui.setLedPicture(kLedGrey);
+    m_ui.setLedPicture(LedGrey);
     setGroupEnabled(m_secondGroup, false);
+    // Never "Connected" for a link that is gone.
+    m_ui.setStatus(QStringLiteral("OFF Line"));
 }
 
 void LinkController::EnableUnitCommands() { setGroupEnabled(m_secondGroup, true); }
 
 void LinkController::enableLogOn(const QString &hint)
 {
-    m_ui.led->setEnabled(true);
-    SetHint(m_ui.led, hint);
+    m_ui.ledAction->setEnabled(true);
+    SetHint(m_ui.ledAction, hint);
     m_ui.ConnectMenu->menuAction()->setEnabled(true);
 }
 
@@ -250,8 +276,8 @@ void LinkController::PortChosen()
 void LinkController::UpdatePorts1Click()
 {
     m_ports.ListSerialPorts();
-    m_ui.led->setEnabled(false);
-    SetHint(m_ui.led, QStringLiteral("Set port First"));
+    m_ui.ledAction->setEnabled(false);
+    SetHint(m_ui.ledAction, QStringLiteral("Set port First"));
     m_ui.ConnectMenu->menuAction()->setEnabled(false);
 }
 
@@ -275,7 +301,7 @@ QString LinkController::ModelTitle(const QString &modelLine)
 
 void LinkController::identifyModel()
 {
-    const QString model = m_channel.RxMemo().line(UnitContract::kModelLine).left(UnitContract::kModelTextLength);
+    const QString model = m_channel.RxLog().line(UnitContract::kModelLine).left(UnitContract::kModelTextLength);
     DirectoryEndAddress = 0;
     for (const UnitContract::Model &known : UnitContract::kModels) {
         if (model == known.text) {
@@ -297,8 +323,8 @@ void LinkController::OnLine1Click()
 void LinkController::logOffClicked()
 {
     LogOnAborted = true;
-    m_ui.setLedPicture(kLedRed);
-    m_channel.RxMemo().clear();
+    m_ui.setLedPicture(LedRed);
+    m_channel.RxLog().clear();
     m_channel.ReplyReady = false;
     m_channel.RxBuffer.clear();
     m_ui.hideTransfer();
@@ -310,7 +336,7 @@ void LinkController::logOffClicked()
 void LinkController::logOn()
 {
     CommandChannel &ch = m_channel;
-    m_ui.led->setChecked(true);
+    m_ui.ledAction->setChecked(true);
     LogOnAborted = false;
 
     // Every way out of the attempt goes through here.
@@ -328,7 +354,9 @@ void LinkController::logOn()
     }
     Pin = m_dialog.pin();
     ModemNumber = m_dialog.phoneNumber();
-    ch.RemoteMode = m_dialog.remote();
+    // The Remote box is hidden while WiFi is selected: a tick remembered
+    // from an earlier serial log-on must not send the modem commands over UDP.
+    ch.RemoteMode = m_dialog.remote() && !ch.WiFiSelected;
     ch.ComPort1.setBaudRate(ch.RemoteMode ? UnitContract::kModemBaud : UnitContract::kDirectBaud);
 
     m_ui.setDirectoryInSync(false);
@@ -354,7 +382,7 @@ void LinkController::logOn()
         Delay(100);
         ch.SendCommand(UnitContract::ModemDialCommand(ModemNumber));
         Delay(100);
-        ch.RxMemo().clear();
+        ch.RxLog().clear();
         ch.LineCount = 0;
         m_ui.setStatus(QStringLiteral("waiting for Connection"));
         ch.ModemConnected = false;
@@ -376,7 +404,7 @@ void LinkController::logOn()
     ch.DataReceived = false;
     Delay(100);
     for (int i = 0; i < kIdentifyAttempts && !LogOnAborted && !ch.DataReceived; ++i) {
-        ch.RxMemo().clear();
+        ch.RxLog().clear();
         Delay(10);
         ch.SendCommand(UnitContract::IdentifyCommand());
         Delay(500);
@@ -392,7 +420,7 @@ void LinkController::logOn()
     m_ui.setStatus(QStringLiteral("OK Connected"));
     identifyModel();
 
-    ch.RxMemo().clear();
+    ch.RxLog().clear();
     Delay(10);
     ch.RxBuffer.clear();
     ch.SendRaw(UnitContract::LogOnCommand(Pin));
@@ -401,13 +429,13 @@ void LinkController::logOn()
     if (ch.ReplyReady) {
         LoggedOn = true;
         setGroupEnabled(m_firstGroup, true);
-        m_ui.setLedPicture(kLedGreen);
-        SetHint(m_ui.led, kLogOff);
+        m_ui.setLedPicture(LedGreen);
+        SetHint(m_ui.ledAction, kLogOff);
         m_ui.setStatus(QStringLiteral("Connected"));
         m_ui.Timer2->start();
         m_ui.setAnimationHint(QStringLiteral("On Line"));
         m_ui.playAnimation(true);
-        m_ui.led->setChecked(false);
+        m_ui.ledAction->setChecked(false);
         EnableUnitCommands();
     } else {
         LogOnAborted = true;

@@ -17,7 +17,7 @@ class TEnterPin;
 // The controls of the main window that show the link's state.  The log-on
 // owns their look; the window only lends them.
 struct LinkControls {
-    QAction *led = nullptr;           // tool button: log on / log off, LED picture, marked look
+    QAction *ledAction = nullptr;     // the lamp's action: log on / log off, LED picture, marked look
     QAction *OnLine1 = nullptr;       // menu item "Log On" / "Log Off"
     QMenu *ConnectMenu = nullptr;
     QMenu *PortsMenu = nullptr;
@@ -82,6 +82,7 @@ public:
 private:
     void logOn();
     void logOffClicked();
+    void linkLost();
     void enableLogOn(const QString &hint);
     void setGroupEnabled(const QList<QPointer<QObject>> &group, bool enabled);
     void identifyModel();

@@ -344,12 +344,12 @@ bool SettingsPage::ReadSystemParameters()
     bool read = false;
     try {
         TransferShown transfer(m_form, false);
-        channel.RxMemo().clear();
+        channel.RxLog().clear();
         channel.RxBuffer.clear();
         channel.SendCommand(UnitContract::ReadBlockCommand(Blocks::kSystem));
         Delay(kLongRead);
         if (onLine()) {
-            const QString data = channel.RxMemo().line(0).mid(UnitContract::kDataOffset, kLength);
+            const QString data = channel.RxLog().line(0).mid(UnitContract::kDataOffset, kLength);
             ApplySystemParameters(FFToNul(data, kLength));
             read = true;
         }
@@ -461,11 +461,11 @@ bool SettingsPage::ReadRelayCodes()
     try {
         TransferShown transfer(m_form, true);
         channel.RxBuffer.clear();
-        channel.RxMemo().clear();
+        channel.RxLog().clear();
         channel.SendCommand(UnitContract::ReadBlockCommand(Blocks::kRelayCodes));
         Delay(kShortRead);
         if (onLine()) {
-            showRelayCodes(DecodeRelayCodes(channel.RxMemo().line(0)));
+            showRelayCodes(DecodeRelayCodes(channel.RxLog().line(0)));
             RefreshGlobalCodes();
             read = true;
         }
@@ -488,14 +488,14 @@ void SettingsPage::WriteRelayCodes()
 bool SettingsPage::ReadSpeedDials()
 {
     CommandChannel &channel = m_form.Channel;
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(UnitContract::DumpBlocksCommand(Blocks::kSpeedDial1, QStringLiteral("0010")));
     Delay(kLongRead);
     if (!onLine())
         return false;
     SpeedDials numbers = speedDials();
-    DecodeSpeedDialBlock(channel.RxMemo().line(1), numbers, 0);
-    DecodeSpeedDialBlock(channel.RxMemo().line(2), numbers, 1);
+    DecodeSpeedDialBlock(channel.RxLog().line(1), numbers, 0);
+    DecodeSpeedDialBlock(channel.RxLog().line(2), numbers, 1);
     showSpeedDials(numbers);
     return true;
 }
@@ -515,14 +515,14 @@ bool SettingsPage::ReadMessages()
 {
     CommandChannel &channel = m_form.Channel;
     TransferShown transfer(m_form, false);
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(UnitContract::DumpBlocksCommand(Blocks::kMessages[0], Blocks::kMessages[3]));
     Delay(kLongRead);
     if (!onLine())
         return false;
     Messages texts = messages();
     for (int block = 0; block < 4; ++block)
-        DecodeMessageBlock(channel.RxMemo().line(1 + block), texts, block);
+        DecodeMessageBlock(channel.RxLog().line(1 + block), texts, block);
     showMessages(texts);
     return true;
 }
@@ -543,24 +543,24 @@ void SettingsPage::WriteMessages()
 bool SettingsPage::ReadDivertNumbers()
 {
     CommandChannel &channel = m_form.Channel;
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(UnitContract::DumpBlocksCommand(Blocks::kDivertNumbers, QStringLiteral("0006")));
     Delay(kLongRead);
     if (!onLine())
         return false;
-    showDivertNumbers(DecodeDivertNumbers(channel.RxMemo().line(1)));
+    showDivertNumbers(DecodeDivertNumbers(channel.RxLog().line(1)));
     return true;
 }
 
 bool SettingsPage::ReadDivertTimes()
 {
     CommandChannel &channel = m_form.Channel;
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(UnitContract::ReadBlockCommand(Blocks::kDivertTimes));
     Delay(kShortRead);
     if (!onLine())
         return false;
-    const QString raw = DivertTimeCharacters(channel.RxMemo().line(0));
+    const QString raw = DivertTimeCharacters(channel.RxLog().line(0));
     Edit4->setText(raw);
     for (int i = 0; i < DivertBlock::kTimes; ++i) {
         MaskEdits[i]->setText(FormatHourMinute(raw.mid(i * DivertBlock::kTimeWidth, DivertBlock::kTimeWidth)));
@@ -654,12 +654,12 @@ void SettingsPage::divertWriteClick()
 bool SettingsPage::ReadPinsClick()
 {
     CommandChannel &channel = m_form.Channel;
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(UnitContract::ReadBlockCommand(Blocks::kPins));
     Delay(kShortRead);
     if (!onLine())
         return false;
-    showAccessCodes(DecodeAccessCodes(channel.RxMemo().line(0)));
+    showAccessCodes(DecodeAccessCodes(channel.RxLog().line(0)));
     return true;
 }
 

@@ -68,7 +68,8 @@ private slots:
         form.Hooks.preselectPort = [&](const QString &port) { order << QStringLiteral("select ") + port; };
         form.Hooks.writeEachChangeEnabled = [&](bool on) { order << (on ? QStringLiteral("wrtchg on") : QStringLiteral("wrtchg off")); };
         form.setWindowTitle(QStringLiteral("RVX Ostiarin GN4_500    Programmer   =Osti-Kit=  V8.8"));
-        form.DirectoryInSync = true;
+        form.setDirectoryInSync(true);
+        order.clear();
         form.FileNew1Execute();
         QCOMPARE(order, (QStringList{QStringLiteral("define"), QStringLiteral("wrtchg off"), QStringLiteral("layout"),
                                      QStringLiteral("offline"), QStringLiteral("ports"), QStringLiteral("details"),

@@ -8,6 +8,8 @@
 #include "uidriver.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QFile>
 #include <QMenu>
 #include <QTest>
@@ -77,6 +79,50 @@ private slots:
         QTRY_COMPARE(commandTexts(sim), QList<QByteArray>{QByteArray("x")});
         QVERIFY(!form.Timer1.isActive());
         QCOMPARE(form.ledPicture(), 22);
+    }
+
+    void rememberedRemoteTickIsNoModemOverWifi()
+    {
+        // The file says Remote from an earlier log-on through the modem; the
+        // dialog hides the box for WiFi, so it must not count.
+        MessageRecorder messages;
+        SimOptions options;
+        options.unit.model = 200;
+        Simulator sim(options);
+        QVERIFY(sim.startUdp(QHostAddress(QStringLiteral("127.0.0.2"))));
+        LinkDetails details;
+        details.wifi = true;
+        details.remember = true;
+        details.remote = true;
+        details.phoneNumber = QStringLiteral("0123456789");
+        details.pin = QStringLiteral("1234");
+        details.ipAddress = QStringLiteral("127.0.0.2");
+        WriteLinkDetails(kLinkDetailsFileName, details);
+
+        TostiForm form;
+        // Should the modem be initialised over UDP, the attempt is cut short
+        // at its first "atz" rather than after minutes.
+        bool modemCommandSeen = false;
+        connect(&sim, &Simulator::commandReceived, &form, [&](const ReceivedCommand &command) {
+            if (command.bytes.startsWith("at") && !modemCommandSeen) {
+                modemCommandSeen = true;
+                QTimer::singleShot(0, &form, [&form] { form.ledAction->trigger(); });
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        UiDriver::answerLogOnDialog(LogOnAnswer{.pin = QStringLiteral("1234")});
+        form.ledAction->trigger();
+        QVERIFY(!modemCommandSeen);
+        QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join(QLatin1Char('|'))));
+        QVERIFY(form.Link->LoggedOn);
+        QVERIFY(!form.Channel.RemoteMode);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(form.Link->DirectoryEndAddress, 10752);
+        for (const QByteArray &command : commandTexts(sim))
+            QVERIFY2(!command.startsWith("at"), command.constData());
+        form.ledAction->trigger();
+        QVERIFY(!form.Link->LoggedOn);
     }
 
     void silentAddressIsNoResponse()

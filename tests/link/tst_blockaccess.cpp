@@ -141,10 +141,12 @@ private slots:
         reply = "r0013" + withNul.left(19) + QByteArray(13, 'Z') + "\r\nOK\r\n";
         QVERIFY(!VerifyBlock(line.channel, QStringLiteral("0013"), L1(withNul)));
 
-        // No answer: nothing to compare with, so only empty data matches.
+        // No answer: nothing verifies, not even data that is empty or
+        // starts with NUL (it would compare equal to the silence).
         reply.clear();
         QVERIFY(!VerifyBlock(line.channel, QStringLiteral("0014"), QStringLiteral("A")));
-        QVERIFY(VerifyBlock(line.channel, QStringLiteral("0014"), QString()));
+        QVERIFY(!VerifyBlock(line.channel, QStringLiteral("0014"), QString()));
+        QVERIFY(!VerifyBlock(line.channel, QStringLiteral("0014"), QString(QChar(0)) + QStringLiteral("ABC")));
         // Garbage and short data never pass for the block.
         reply = "\xff\xfe\r\n";
         QVERIFY(!VerifyBlock(line.channel, QStringLiteral("0014"), L1(message)));

@@ -31,6 +31,8 @@ void PtyPeer::clearReceived()
 
 void PtyPeer::write(const QByteArray &bytes) { m_port->write(bytes); }
 
+void PtyPeer::hangUp() { m_port->close(); }
+
 void PtyPeer::take(const QByteArray &bytes)
 {
     m_received.append(bytes);

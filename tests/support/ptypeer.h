@@ -38,6 +38,10 @@ public:
     // Writes bytes to the program (queued when the terminal is full).
     void write(const QByteArray &bytes);
 
+    // Closes the far end: the program's port loses its device, as when a
+    // USB adapter is pulled out.
+    void hangUp();
+
 signals:
     void commandReceived(const QByteArray &command);
 

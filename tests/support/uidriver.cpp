@@ -51,11 +51,13 @@ void answerLogOnDialog(const LogOnAnswer &answer)
                      return;
                  }
                  dialog->findChild<QLineEdit *>(QStringLiteral("OstiPin"))->setText(answer.pin);
+                 // A person cannot touch what is hidden (Remote while WiFi is selected).
                  auto *remote = dialog->findChild<QCheckBox *>(QStringLiteral("RChkBox"));
-                 if (remote->isChecked() != answer.remote)
+                 if (remote->isVisible() && remote->isChecked() != answer.remote)
                      remote->click();
-                 if (answer.remote)
-                     dialog->findChild<QLineEdit *>(QStringLiteral("R_ph_num"))->setText(answer.phone);
+                 auto *phone = dialog->findChild<QLineEdit *>(QStringLiteral("R_ph_num"));
+                 if (answer.remote && phone->isVisible())
+                     phone->setText(answer.phone);
                  auto *remember = dialog->findChild<QCheckBox *>(QStringLiteral("StrDetail"));
                  remember->setChecked(answer.remember);
                  dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click();

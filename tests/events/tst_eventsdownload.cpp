@@ -138,6 +138,23 @@ private slots:
         QVERIFY(!rig.form.EventTable.isSorted());
     }
 
+    // At the line's own pace the dump comes in pieces; residents whose names
+    // hold "OK" do not end it early.
+    void pacedLogWithOkInNamesComesWhole()
+    {
+        SimOptions options = unitOptions();
+        options.baud = 57600;
+        Rig rig(options);
+        QVERIFY(rig.logOn());
+        for (int i = 0; i < 150; ++i)
+            rig.control(QStringLiteral("event %1 local 1 BROOK OK%1").arg(100 + i).toLatin1().constData());
+        rig.page.dnLoad->click();
+        QVERIFY(rig.messages.texts().isEmpty());
+        QCOMPARE(rig.form.EventTable.recordCount(), 150);
+        QCOMPARE(rig.row(149).at(6), L("BROOK OK249"));
+        QVERIFY(rig.form.EventsSaveAsEnabled);
+    }
+
     // Clicks that would put a second conversation into the dump wait their turn.
     void clicksDuringTheDownloadDoNotInterleave()
     {

@@ -39,7 +39,7 @@ bool writeTagBlock(CommandChannel &channel, const QString &block, const QString 
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
         RequestBlock(channel, block);
         pause(hooks, kAfterReadPause);
-        channel.RxMemo().clear();
+        channel.RxLog().clear();
         channel.SendCommand(UnitContract::TagWriteCommand(block, text));
         const bool ok = channel.WaitReply(kWriteSteps);
         const bool refused = channel.LastReply == UnitContract::kTagWriteError;
@@ -59,7 +59,7 @@ TagDownloadResult DownloadTags(CommandChannel &channel, RecordTable &table, cons
 {
     pause(hooks, kSettlePause);
     channel.SendCommand(UnitContract::TagDumpCommand());
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.LineCount = 0;
     channel.RxBuffer.clear();
     if (!channel.WaitReply(channel.RemoteMode ? kDumpStepsModem : kDumpStepsDirect)) {
@@ -70,8 +70,8 @@ TagDownloadResult DownloadTags(CommandChannel &channel, RecordTable &table, cons
     TakenAddrs taken;
     // What still arrives meanwhile is part of the dump.
     pause(hooks, kDumpTailPause);
-    channel.RxMemo().setText(channel.RxBuffer);
-    const QList<TagEntry> tags = ParseTagDump(channel.RxMemo().text());
+    channel.RxLog().setText(channel.RxBuffer);
+    const QList<TagEntry> tags = ParseTagDump(channel.RxLog().text());
 
     if (table.recordCount() > 0) {
         ClearTagCodes(table);
@@ -97,13 +97,13 @@ bool CheckTagCodes(RecordTable &table)
 
 bool IsBlockBlank(CommandChannel &channel, const QString &block, const TagTransferHooks &hooks)
 {
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.SendCommand(UnitContract::ReadBlockCommand(block));
     channel.LineComplete = false;
     channel.ReplyReady = false;
     channel.RxBuffer.clear();
     pause(hooks, kReadBackPause);
-    const QString data = channel.RxMemo().line(0).mid(UnitContract::kDataOffset);
+    const QString data = channel.RxLog().line(0).mid(UnitContract::kDataOffset);
     for (const QChar c : data)
         if (c != kTagFill)
             return false;
@@ -128,7 +128,7 @@ bool VerifyRfidBlock(CommandChannel &channel, const QString &block, const QStrin
 TagWriteResult WriteAllTags(CommandChannel &channel, RecordTable &table, const TagTransferHooks &hooks)
 {
     table.storePending();
-    channel.RxMemo().clear();
+    channel.RxLog().clear();
     channel.ReplyReady = false;
     channel.RxBuffer.clear();
     pause(hooks, kSettlePause);

@@ -283,6 +283,10 @@ void RfidPage::Timer3Timer()
         m_form.Timer3.stop();
     if (!m_form.Channel.DataReceived)
         return;
+    // The reader's line may come in pieces: judge it once it is whole, while
+    // the capture has time left.
+    if (!m_form.RxLog.text().contains(QLatin1String(UnitContract::kReplyLineEnd)) && ProgressBar1->value() > 0)
+        return;
     m_form.Timer3.stop();
     ProgressBar1->setValue(0);
     const QString code = CheckTagReply(m_form.RxLog.line(0));

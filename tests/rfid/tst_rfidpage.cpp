@@ -64,6 +64,9 @@ private slots:
     }
     void init()
     {
+        // Replies the last case did not wait for (a re-programming) land now,
+        // not in the middle of this one.
+        QTest::qWait(300);
         sim->unit().options() = unitOptions().unit;
         sim->unit().memory().eraseTags();
         emptyDirectory(*form);

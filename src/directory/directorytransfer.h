@@ -85,7 +85,7 @@ signals:
 
 private:
     DumpEnd waitForDump();
-    void fillTable(const QStringList &lines);
+    void fillTable(const QList<DirectoryRecord> &records);
     bool eraseUnitDirectory();
     void rewriteRecords();
     bool loggedOn() const;

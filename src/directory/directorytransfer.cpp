@@ -250,9 +250,10 @@ DirectoryTransfer::DumpEnd DirectoryTransfer::waitForDump()
         }
         Delay(10);
         channel.DataReceived = false;
-        // The reply flag also rises for a name holding "OK": only the unit's
-        // last line ends the dump.
-        if (channel.ReplyReady && DirectoryDumpEnded(channel.RxBuffer))
+        // The dump's end is read from the text itself: the reply flag rises
+        // for a name holding "OK" too, and misses an "OK" whose first letter
+        // came in the same piece as the line before it.
+        if (DirectoryDumpEnded(channel.RxBuffer))
             return DumpEnd::Ok;
         if (!loggedOn())
             return DumpEnd::LoggedOff;

@@ -222,7 +222,7 @@ private slots:
                                                      QStringLiteral("%1,,,,,BROOK OK%1").arg(i + 1).toLatin1());
         QVERIFY(rig.logOn());
         rig.transfer->GetDataClick();
-        QCOMPARE(messages.texts(), QStringList{});
+        QCOMPARE(messages.texts().join(QLatin1Char('|')), QString());
         QCOMPARE(rig.transfer->lastDumpEnd(), DirectoryTransfer::DumpEnd::Ok);
         QCOMPARE(rig.form.DirectoryTable.recordCount(), 200);
         QVERIFY(rig.form.DirectoryInSync);

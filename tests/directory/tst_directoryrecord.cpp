@@ -3,9 +3,11 @@
 #include "link/commandchannel.h"
 #include "link/receivelog.h"
 #include "messagerecorder.h"
+#include "ptypeer.h"
 #include "simulator.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QTest>
 
 namespace {
@@ -234,6 +236,27 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ConversionError, WriteDirectoryRecord(rig.channel, L1("RF01"), text));
         QTest::qWait(50);
         QVERIFY(rig.commands().isEmpty());
+    }
+
+    void okSplitAfterItsFirstLetter()
+    {
+        // The reply's "O" comes with the end of the echo line, the "K" later:
+        // the reply flag never sees "OK" together, the write still succeeded.
+        PtyPeer peer;
+        QVERIFY(peer.isOpen());
+        peer.setResponder([&peer](const QByteArray &) {
+            QTimer::singleShot(40, &peer, [&peer] { peer.write("K\r\n"); });
+            return QByteArray("b0128\r\nO");
+        });
+        ReceiveLog log;
+        CommandChannel channel(log);
+        channel.ComPort1.setPortName(peer.slavePath());
+        QVERIFY(channel.ComPort1.open(QIODevice::ReadWrite));
+        QVERIFY(WriteDirectoryRecord(channel, L1("1000"), QString()));
+        QVERIFY(!channel.ReplyReady);
+
+        peer.setResponder([](const QByteArray &) { return QByteArray("b0128\r\nCRC Error\r\n"); });
+        QVERIFY(!WriteDirectoryRecord(channel, L1("1000"), QString()));
     }
 
     void waitsLongerOverAModem()

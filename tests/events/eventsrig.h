@@ -35,12 +35,12 @@ inline SimOptions unitOptions()
 
 struct Rig {
     MessageRecorder messages;
-    Simulator sim{unitOptions()};
+    Simulator sim;
     bool started = sim.startSerial(kPort); // before the window lists the ports
     TostiForm form;
     EventsPage &page = *form.eventsPage;
 
-    Rig() { sim.unit().setNowSource([] { return kUnitNow; }); }
+    explicit Rig(SimOptions options = unitOptions()) : sim(options) { sim.unit().setNowSource([] { return kUnitNow; }); }
 
     bool logOn()
     {

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using UiDriver::LogOnAnswer;
 
@@ -138,23 +139,52 @@ private slots:
         QVERIFY(!rig.form.EventTable.isSorted());
     }
 
-    // Clicks that would put a second conversation into the dump wait their turn.
+    // At the line's own pace the dump comes in pieces; residents whose names
+    // hold "OK" do not end it early.
+    void pacedLogWithOkInNamesComesWhole()
+    {
+        SimOptions options = unitOptions();
+        options.baud = 57600;
+        Rig rig(options);
+        QVERIFY(rig.logOn());
+        for (int i = 0; i < 150; ++i)
+            rig.control(QStringLiteral("event %1 local 1 BROOK OK%1").arg(100 + i).toLatin1().constData());
+        rig.page.dnLoad->click();
+        QVERIFY(rig.messages.texts().isEmpty());
+        QCOMPARE(rig.form.EventTable.recordCount(), 150);
+        QCOMPARE(rig.row(149).at(6), L("BROOK OK249"));
+        QVERIFY(rig.form.EventsSaveAsEnabled);
+    }
+
+    // Clicks that would put a second conversation into the dump wait their
+    // turn.  The dump comes at the line's pace, so that it lasts long enough
+    // for the clicks to land inside it.
     void clicksDuringTheDownloadDoNotInterleave()
     {
-        Rig rig;
+        SimOptions options = unitOptions();
+        options.baud = 57600;
+        Rig rig(options);
         QVERIFY(rig.logOn());
-        rig.control("event 101 local 1 SMITH J");
+        for (int i = 0; i < 60; ++i)
+            rig.control("event 101 local 1 SMITH J");
         rig.sim.clearCommands();
         bool clicked = false;
-        UiDriver::whenTrue([&] { return rig.form.Channel.BulkTransfer; }, [&] {
+        QTimer clicker;
+        clicker.setInterval(5);
+        connect(&clicker, &QTimer::timeout, this, [&] {
+            if (!rig.form.Channel.BulkTransfer)
+                return;
+            clicker.stop();
             rig.page.Set_time->click();
             rig.page.dnLoad->click();
             clicked = true;
         });
+        clicker.start();
         rig.page.dnLoad->click();
+        clicker.stop();
         QVERIFY(clicked);
         QCOMPARE(sentCommands(rig.sim), (QStringList{QString(), L("t"), L("e")}));
-        QCOMPARE(rig.form.EventTable.recordCount(), 1);
+        QCOMPARE(rig.form.EventTable.recordCount(), 60);
         QVERIFY(rig.messages.texts().isEmpty());
     }
 
@@ -269,9 +299,17 @@ private slots:
         rig.sim.unit().options().stallAfter = 2; // head line and one event, no OK
         QElapsedTimer clock;
         clock.start();
-        UiDriver::whenTrue([&] { return rig.form.Channel.BulkTransfer && rig.form.Channel.LineCount >= 1; },
-                           [&] { rig.form.ledAction->trigger(); });
+        QTimer logOff;
+        logOff.setInterval(5);
+        connect(&logOff, &QTimer::timeout, this, [&] {
+            if (rig.form.Channel.BulkTransfer && rig.form.Channel.LineCount >= 1) {
+                logOff.stop();
+                rig.form.ledAction->trigger();
+            }
+        });
+        logOff.start();
         rig.page.dnLoad->click();
+        logOff.stop();
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!rig.form.Link->LoggedOn);
         QCOMPARE(rig.form.RxLog.text(), L("Failed to get all data"));

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/statuspanels.h"
+#include "app/transferwindow.h"
 #include "link/logon.h"
 #include "messagerecorder.h"
 #include "settings/settingspage.h"
@@ -15,6 +16,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 using UiDriver::LogOnAnswer;
 
@@ -172,6 +176,11 @@ private slots:
         QCOMPARE(pageState(*fresh.settingsPage), written);
         QCOMPARE(messages.count(), 1);
         saveScreenshots(fresh);
+
+        // The messages' Read reads only the messages.
+        sim.clearCommands();
+        click(fresh.settingsPage->ReadMsgs);
+        QCOMPARE(commandTexts(sim), names({"d00120015"}));
 
         // A second showing reads nothing.
         sim.clearCommands();
@@ -344,6 +353,24 @@ private slots:
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("There was an error\r\nin writing the CODES")});
     }
 
+    void unitVanishingDuringTheFirstRead()
+    {
+        MessageRecorder messages;
+        auto sim = std::make_unique<Simulator>(unitOptions());
+        QVERIFY(sim->startSerial(kPort));
+        TostiForm form;
+        logOn(form);
+        // Gone while block 0000 is awaited, after the messages came.
+        QTimer::singleShot(1200, &form, [&sim] { sim.reset(); });
+        form.Pbutt->click();
+        QVERIFY(!sim);
+        QVERIFY(!form.SettingsReadDone);
+        QVERIFY(!form.TransferF->isVisible());
+        QVERIFY2(messages.count() <= 1, qPrintable(messages.texts().join(QLatin1Char('|'))));
+        QCOMPARE(form.settingsPage->msg[0]->text(), QString()); // the messages were read before
+        form.FileExit1->trigger();
+    }
+
     void messagesWriteFollowsTheSubPage()
     {
         MessageRecorder messages;
@@ -380,6 +407,13 @@ private:
             QTest::qWait(50);
             form.grab().save(QDir(folder).filePath(QStringLiteral("settings%1.png").arg(i)));
         }
+        // The relay codes with both notes showing.
+        if (p.PS2_gcod->isChecked())
+            p.PS2_gcod->click();
+        p.rly2key->click();
+        p.PhParam->setCurrentWidget(p.TabSheet2);
+        QTest::qWait(50);
+        form.grab().save(QDir(folder).filePath(QStringLiteral("settings-notes.png")));
     }
 };
 

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QTest>
 
 #include <memory>
@@ -45,6 +46,8 @@ struct Rig {
     {
         QFile::remove(QStringLiteral("Ostidata.ini"));
         sim = std::make_unique<Simulator>(std::move(o));
+        if (!sim->options().logPath.isEmpty())
+            sim->openLog(nullptr);
         started = sim->startSerial(kPort); // before the window lists the ports
         window = std::make_unique<TostiForm>();
     }

@@ -17,10 +17,19 @@ ReceiveLogView::ReceiveLogView(ReceiveLog &log, QWidget *parent) : QPlainTextEdi
     small.setPointSizeF(small.pointSizeF() * 0.8);
     setFont(small);
 
+    // A transfer changes the log for every piece the line delivers, a few
+    // bytes at a time at 57600 baud, and a bulk transfer replaces its whole
+    // text with the line count each time: redrawing on every change cost more
+    // processor time than the transfer itself.  The view catches up with the
+    // log within a refresh interval instead; a change never restarts the
+    // pending refresh, so a steady stream of text is still shown as it comes.
     m_refresh.setSingleShot(true);
-    m_refresh.setInterval(0);
+    m_refresh.setInterval(kRefreshIntervalMs);
     connect(&m_refresh, &QTimer::timeout, this, &ReceiveLogView::refresh);
-    connect(&m_log, &ReceiveLog::changed, &m_refresh, qOverload<>(&QTimer::start));
+    connect(&m_log, &ReceiveLog::changed, this, [this] {
+        if (!m_refresh.isActive())
+            m_refresh.start();
+    });
 }
 
 void ReceiveLogView::refresh()

@@ -198,8 +198,11 @@ int main(int argc, char **argv)
             form.DirectoryTable.empty();
             QElapsedTimer timer;
             timer.start();
+            // As File Open does: bulk flags set, the editor not following.
             form.BulkBusy = true;
+            form.FollowCursor = false;
             FillDirectoryTable(form.DirectoryTable, bytes);
+            form.FollowCursor = true;
             form.BulkBusy = false;
             form.DirectoryTable.first();
             loadWindow << timer.nsecsElapsed() / 1e6;

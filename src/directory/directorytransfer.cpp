@@ -235,7 +235,7 @@ void DirectoryTransfer::GetDataClick()
 DirectoryTransfer::DumpEnd DirectoryTransfer::waitForDump()
 {
     CommandChannel &channel = m_form.Channel;
-    const int limit = channel.RemoteMode ? DirectoryTransferRules::RemotePassLimit : DirectoryTransferRules::PassLimit;
+    const int limit = channel.RemoteMode ? m_remotePassLimit : m_passLimit;
     int stall = 0;
     for (int pass = 0; pass <= limit; ++pass) {
         Delay(100);

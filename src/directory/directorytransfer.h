@@ -73,6 +73,12 @@ public:
     void WriteDataClick();
 
     DumpEnd lastDumpEnd() const { return m_lastDumpEnd; }
+    // The passes the dump may take (direct, over a modem); tests shorten them.
+    void setPassLimits(int direct, int remote)
+    {
+        m_passLimit = direct;
+        m_remotePassLimit = remote;
+    }
     // Records written and records that failed twice by the last upload.
     int lastUploadCount() const { return m_uploadCount; }
     int lastUploadErrors() const { return m_uploadErrors; }
@@ -92,6 +98,8 @@ private:
 
     TostiForm &m_form;
     bool m_busy = false;
+    int m_passLimit = DirectoryTransferRules::PassLimit;
+    int m_remotePassLimit = DirectoryTransferRules::RemotePassLimit;
     DumpEnd m_lastDumpEnd = DumpEnd::None;
     int m_uploadCount = 0;
     int m_uploadErrors = 0;

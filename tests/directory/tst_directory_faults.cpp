@@ -5,6 +5,7 @@
 #include "directory/directorytransfer.h"
 #include "link/logon.h"
 #include "messagerecorder.h"
+#include "ptypeer.h"
 #include "simulator.h"
 #include "uidriver.h"
 
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 // Download and upload against a unit that fails them: refused records, a
 // dump that stops, an erase never confirmed, a log-off in the middle.
@@ -209,6 +211,58 @@ private slots:
         QVERIFY(!rig.form.Timer2.isActive());
         QVERIFY(!rig.form.Timer1.isActive());
         verifyNothingStuck(rig);
+    }
+
+    void dumpThatNeverEnds()
+    {
+        // A unit that keeps sending slot lines and never its OK: the pass
+        // limit ends the wait with the same message as a silent unit.
+        MessageRecorder messages;
+        PtyPeer unit;
+        QVERIFY(unit.publish(kPort));
+        int slot = 0;
+        QTimer trickle;
+        trickle.setInterval(30);
+        QObject::connect(&trickle, &QTimer::timeout, &unit, [&] {
+            unit.write(QStringLiteral("%1,%2,,,,,N%2\r\n").arg(0x1000 + 0x20 * (slot % 1000), 4, 16).arg(slot + 1).toUpper().toLatin1());
+            ++slot;
+        });
+        unit.setResponder([&trickle](const QByteArray &command) -> QByteArray {
+            if (command.isEmpty())
+                return "RVX\r\nGN4\r\nFW\r\nOstiarin_500_Gn4\r\nEnter PIN\r\n";
+            if (command == "a1234")
+                return "Programme Mode\r\nOK\r\n";
+            if (command == "d01281152") {
+                trickle.start();
+                return "d01281152\r\n";
+            }
+            return {};
+        });
+        QFile::remove(QStringLiteral("Ostidata.ini"));
+        TostiForm form;
+        if (!form.DirectoryTable.isOpen()) {
+            DefineDirectoryTable(form.DirectoryTable);
+            form.DirectoryTable.open();
+        }
+        auto *transfer = form.findChild<DirectoryTransfer *>();
+        if (!transfer)
+            transfer = new DirectoryTransfer(form);
+        UiDriver::logOn(form, kPort, UiDriver::LogOnAnswer{.pin = QStringLiteral("1234")});
+        QVERIFY(form.Link->LoggedOn);
+        transfer->setPassLimits(20, 40);
+        QElapsedTimer timer;
+        timer.start();
+        transfer->GetDataClick();
+        trickle.stop();
+        QCOMPARE(messages.texts(), QStringList{L1("communication error")});
+        QCOMPARE(transfer->lastDumpEnd(), DirectoryTransfer::DumpEnd::PassLimit);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        // What arrived is loaded, but it is not taken as the unit's directory.
+        QVERIFY(form.DirectoryTable.recordCount() > 10);
+        QCOMPARE(form.DirectoryTable.storedValue(0, 0), L1("N1"));
+        QVERIFY(!form.DirectoryInSync);
+        QVERIFY(form.Link->LoggedOn);
+        form.Link->LogOff();
     }
 
     void namesHoldingOkDoNotEndTheDump()

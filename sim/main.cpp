@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("udp"), QStringLiteral("Listen on UDP port 8000 of this loopback address."), QStringLiteral("ADDR")},
         {QStringLiteral("state"), QStringLiteral("Load the unit's memory from FILE and save it there on exit."), QStringLiteral("FILE")},
         {QStringLiteral("log"), QStringLiteral("Write every command and reply to FILE."), QStringLiteral("FILE")},
-        {QStringLiteral("baud"), QStringLiteral("Pace serial output at 57600 or 9600 baud."), QStringLiteral("RATE")},
+        {QStringLiteral("baud"), QStringLiteral("Pace serial output at 57600 or 9600 baud; 0 for instant replies (default: the line's own speed, 57600, or 9600 behind --modem)."), QStringLiteral("RATE")},
         {QStringLiteral("drop"), QStringLiteral("Never answer commands starting with these letters."), QStringLiteral("CMDS")},
         {QStringLiteral("stall-after"), QStringLiteral("A dump stops after N lines."), QStringLiteral("N")},
         {QStringLiteral("refuse-g"), QStringLiteral("Answer every tag block write with Error.")},
@@ -90,9 +90,9 @@ int main(int argc, char *argv[])
         sim.unit.pin = parser.value(QStringLiteral("pin")).toLatin1();
     sim.modem = parser.isSet(QStringLiteral("modem"));
     sim.connectDelayMs = intOption(parser, QStringLiteral("connect-delay"), 2000);
-    sim.baud = intOption(parser, QStringLiteral("baud"), 0);
-    if (sim.baud != 0 && sim.baud != 57600 && sim.baud != 9600)
-        fail(QStringLiteral("--baud is 57600 or 9600"), 2);
+    sim.baud = intOption(parser, QStringLiteral("baud"), SimOptions::kLineSpeed);
+    if (sim.baud != SimOptions::kLineSpeed && sim.baud != 0 && sim.baud != 57600 && sim.baud != 9600)
+        fail(QStringLiteral("--baud is 57600, 9600 or 0"), 2);
     sim.unit.dropCommands = parser.value(QStringLiteral("drop")).toLatin1();
     sim.unit.stallAfter = parser.isSet(QStringLiteral("stall-after")) ? intOption(parser, QStringLiteral("stall-after"), 0) : -1;
     sim.unit.refuseG = parser.isSet(QStringLiteral("refuse-g"));

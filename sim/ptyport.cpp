@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -73,7 +74,87 @@ bool PtyPort::open(QString *error)
     m_writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyPort::flushOutput);
+    watchOpens();
     return true;
+}
+
+void PtyPort::watchOpens()
+{
+    // The unit's own descriptor was opened before the watch: every open and
+    // close seen from now on is the program's.
+    m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify < 0)
+        return;
+    if (::inotify_add_watch(m_inotify, QFile::encodeName(m_slavePath).constData(), IN_OPEN | IN_CLOSE) < 0) {
+        ::close(m_inotify);
+        m_inotify = -1;
+        return;
+    }
+    m_openNotifier = new QSocketNotifier(m_inotify, QSocketNotifier::Read, this);
+    connect(m_openNotifier, &QSocketNotifier::activated, this, &PtyPort::readOpens);
+}
+
+void PtyPort::readOpens()
+{
+    alignas(inotify_event) char buffer[4096];
+    bool closedAll = false;
+    for (;;) {
+        const ssize_t n = ::read(m_inotify, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        for (ssize_t at = 0; at < n;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            if (event->mask & IN_OPEN)
+                ++m_programOpens;
+            if ((event->mask & IN_CLOSE) && m_programOpens > 0 && --m_programOpens == 0)
+                closedAll = true;
+            at += ssize_t(sizeof(inotify_event)) + event->len;
+        }
+    }
+    if (closedAll && m_programOpens == 0)
+        emit hungUp();
+}
+
+bool PtyPort::programSideOpen()
+{
+    if (m_inotify < 0)
+        return true; // cannot tell: taken as open
+    readOpens();
+    return m_programOpens > 0;
+}
+
+PtyPort::LineSettings PtyPort::lineSettings() const
+{
+    LineSettings line;
+    termios tio{};
+    if (m_slaveKeep < 0 || ::tcgetattr(m_slaveKeep, &tio) != 0)
+        return line;
+    static const std::pair<speed_t, int> speeds[] = {
+        {B300, 300},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
+        {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}, {B230400, 230400}};
+    const speed_t speed = ::cfgetospeed(&tio);
+    for (const auto &[code, baud] : speeds)
+        if (code == speed)
+            line.baud = baud;
+    switch (tio.c_cflag & CSIZE) {
+    case CS5: line.dataBits = 5; break;
+    case CS6: line.dataBits = 6; break;
+    case CS7: line.dataBits = 7; break;
+    default: line.dataBits = 8; break;
+    }
+    line.parity = (tio.c_cflag & PARENB) != 0;
+    line.stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
+    return line;
+}
+
+QString PtyPort::describe(const LineSettings &line)
+{
+    return QStringLiteral("%1 baud, %2 data bits, %3 parity, %4 stop bit%5")
+        .arg(line.baud)
+        .arg(line.dataBits)
+        .arg(line.parity ? QStringLiteral("with") : QStringLiteral("no"))
+        .arg(line.stopBits)
+        .arg(line.stopBits == 1 ? QString() : QStringLiteral("s"));
 }
 
 void PtyPort::close()
@@ -86,6 +167,12 @@ void PtyPort::close()
     m_readNotifier = nullptr;
     delete m_writeNotifier;
     m_writeNotifier = nullptr;
+    delete m_openNotifier;
+    m_openNotifier = nullptr;
+    if (m_inotify >= 0)
+        ::close(m_inotify);
+    m_inotify = -1;
+    m_programOpens = 0;
     if (m_master >= 0)
         ::close(m_master);
     if (m_slaveKeep >= 0)

@@ -34,6 +34,23 @@ public:
 
     // Bytes a second the output may leave at; 0 for as fast as it is taken.
     void setByteRate(int bytesPerSecond) { m_byteRate = qMax(0, bytesPerSecond); }
+
+    // The line settings the program's side set on the terminal, as the unit
+    // would meet them on its wire.  A pseudo-terminal carries the speed
+    // across; data bits, parity and stop bits are read as the terminal has
+    // them.
+    struct LineSettings {
+        int baud = 0;
+        int dataBits = 8;
+        bool parity = false;
+        int stopBits = 1;
+        friend bool operator==(const LineSettings &, const LineSettings &) = default;
+    };
+    LineSettings lineSettings() const;
+    // Whether the program's side holds the port open now (opens and closes
+    // not yet seen are taken into account first).
+    bool programSideOpen();
+    static QString describe(const LineSettings &settings);
     void write(const QByteArray &bytes);
     qsizetype pendingOutput() const { return m_out.size(); }
 
@@ -43,10 +60,15 @@ public:
 
 signals:
     void received(const QByteArray &bytes);
+    // The program's side closed the port (every descriptor but the unit's
+    // own): a hang-up, as a unit that watches the line sees it.
+    void hungUp();
 
 private:
     void readMaster();
     void flushOutput();
+    void watchOpens();
+    void readOpens();
 
     int m_master = -1;
     int m_slaveKeep = -1; // held open so that the master never reads EIO
@@ -54,6 +76,9 @@ private:
     QString m_published;
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
+    int m_inotify = -1;            // opens and closes of the slave device
+    QSocketNotifier *m_openNotifier = nullptr;
+    int m_programOpens = 0;        // descriptors of the program's side open now
     QByteArray m_out;
     int m_byteRate = 0;
     QTimer m_pace;

@@ -10,11 +10,28 @@
 
 namespace {
 const QString kModemLink = QStringLiteral("serial (modem)");
+
+// What a line at other settings makes of the bytes: never a letter, never a
+// line end.
+QByteArray Garbled(QByteArray bytes)
+{
+    for (char &c : bytes)
+        c = char((quint8(c) ^ 0x55) | 0x80);
+    return bytes;
+}
 }
 
 Simulator::Simulator(SimOptions options, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_unit(m_options.unit)
 {
+    m_unit.setRefusalSink([this](const QString &link, const QString &why) { refuse(link, why); });
+}
+
+void Simulator::refuse(const QString &link, const QString &why)
+{
+    const QString text = link + QStringLiteral(" refused: ") + why;
+    m_refusals.append(text);
+    m_log.note(text);
 }
 
 Simulator::~Simulator() = default;
@@ -70,8 +87,10 @@ bool Simulator::startSerial(const QString &name, QString *error)
     delete m_pty;
     m_pty = pty;
     // Ten bits a byte: start, eight data bits, stop.
-    m_pty->setByteRate(m_options.baud / 10);
+    const int baud = m_options.baud == SimOptions::kLineSpeed ? lineBaud() : m_options.baud;
+    m_pty->setByteRate(baud / 10);
     connect(m_pty, &PtyPort::received, this, &Simulator::serialInput);
+    connect(m_pty, &PtyPort::hungUp, this, &Simulator::hangUp);
     if (m_options.modem && !m_modem) {
         m_modem = new SimModem(m_options.connectDelayMs, m_options.unit.sessionTimeoutMs, this);
         connect(m_modem, &SimModem::output, this, [this](const QByteArray &text) { sendNow(kModemLink, text); });
@@ -106,6 +125,37 @@ void Simulator::record(const QString &link, const QByteArray &command)
     const ReceivedCommand received{link, command};
     m_commands.append(received);
     emit commandReceived(received);
+}
+
+bool Simulator::lineMatches()
+{
+    // Judged when the answer leaves: a port closed meanwhile has its old
+    // settings back, and nobody to garble for.
+    if (!m_pty->programSideOpen())
+        return true;
+    PtyPort::LineSettings expected;
+    expected.baud = lineBaud();
+    const PtyPort::LineSettings actual = m_pty->lineSettings();
+    const bool garbled = !(actual == expected);
+    if (garbled && !m_lineGarbled)
+        refuse(kSerialLink, QStringLiteral("the port runs at %1, the line at %2: answers arrive garbled")
+                                .arg(PtyPort::describe(actual), PtyPort::describe(expected)));
+    m_lineGarbled = garbled;
+    return !garbled;
+}
+
+void Simulator::hangUp()
+{
+    // The program let go of the port: whatever session it held ends, and a
+    // modem drops its call, as a unit watching the line would see it.
+    const bool wasOn = m_unit.loggedOn(kSerialLink);
+    m_unit.logOff(kSerialLink);
+    if (m_modem)
+        m_modem->hangUp();
+    m_serialLine.clear();
+    m_lineGarbled = false;
+    m_log.note(wasOn ? QStringLiteral("serial hang-up: the port was closed, log-on ended")
+                     : QStringLiteral("serial hang-up: the port was closed"));
 }
 
 void Simulator::serialInput(const QByteArray &bytes)
@@ -144,18 +194,17 @@ void Simulator::udpInput(const QHostAddress &sender, const QByteArray &datagram)
 {
     const QString link = QStringLiteral("udp:") + sender.toString();
     m_udpPeers.insert(link, sender);
-    // One command a datagram, ended by CR; a datagram without one is a
-    // command all the same.
-    qsizetype start = 0;
-    while (start < datagram.size()) {
-        qsizetype cr = datagram.indexOf('\r', start);
-        if (cr < 0)
-            cr = datagram.size();
-        const QByteArray command = datagram.mid(start, cr - start);
-        start = cr + 1;
-        record(link, command);
-        answer(link, command);
+    // One command a datagram, ended by CR: the unit takes nothing else.
+    const qsizetype cr = datagram.indexOf('\r');
+    if (cr != datagram.size() - 1) {
+        m_log.received(link, datagram);
+        refuse(link, cr < 0 ? QStringLiteral("a datagram without its closing CR")
+                            : QStringLiteral("a datagram holding more than one command"));
+        return;
     }
+    const QByteArray command = datagram.left(cr);
+    record(link, command);
+    answer(link, command);
 }
 
 void Simulator::answer(const QString &link, const QByteArray &command)
@@ -183,7 +232,7 @@ void Simulator::sendNow(const QString &link, const QByteArray &reply)
     m_log.sent(link, reply);
     if (link == kSerialLink || link == kModemLink) {
         if (m_pty)
-            m_pty->write(reply);
+            m_pty->write(lineMatches() ? reply : Garbled(reply));
     } else if (m_udp && m_udpPeers.contains(link)) {
         m_udp->send(reply, m_udpPeers.value(link));
     }

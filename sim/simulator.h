@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -19,7 +20,11 @@ struct SimOptions {
     UnitOptions unit;
     bool modem = false;          // a dial-up modem in front of the serial port
     int connectDelayMs = 2000;   // how long the modem rings before CONNECT
-    int baud = 0;                // paces serial output at this line speed; 0: unpaced
+    // Serial replies leave at this line speed.  kLineSpeed: the line's own
+    // (57600 baud, 9600 behind the modem), as a real cable delivers them;
+    // 0: at once, for tests that need speed.
+    static constexpr int kLineSpeed = -1;
+    int baud = kLineSpeed;
     int replyDelayMs = 0;        // every reply waits this long
     QString statePath{};         // the unit's memory, loaded and saved as JSON
     QString logPath{};           // the conversation, one line a command or reply
@@ -64,6 +69,13 @@ public:
     const QList<ReceivedCommand> &commands() const { return m_commands; }
     void clearCommands() { m_commands.clear(); }
 
+    // Why the unit kept quiet, answered "Error" or garbled its answer where
+    // a real unit is strict; each also goes to the traffic log.
+    const QStringList &refusals() const { return m_refusals; }
+
+    // The line speed a serial client must set: 57600, or 9600 behind the modem.
+    int lineBaud() const { return m_options.modem ? 9600 : 57600; }
+
     // A tag held to the reader: its line goes to every link in programming
     // mode.  Returns how many links it went to.
     int presentTag(const QByteArray &code, bool wrongCheck);
@@ -78,6 +90,9 @@ private:
     void deliver(const QString &link, const QByteArray &reply);
     void sendNow(const QString &link, const QByteArray &reply);
     void record(const QString &link, const QByteArray &command);
+    void refuse(const QString &link, const QString &why);
+    bool lineMatches();
+    void hangUp();
 
     SimOptions m_options;
     SimUnit m_unit;
@@ -88,4 +103,6 @@ private:
     QHash<QString, QHostAddress> m_udpPeers; // link -> sender address
     QList<ReceivedCommand> m_commands;
     TrafficLog m_log;
+    QStringList m_refusals;
+    bool m_lineGarbled = false; // the program's side runs other line settings
 };

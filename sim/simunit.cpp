@@ -136,8 +136,20 @@ QByteArray SimUnit::identification() const
     return lines({"RVX Door Entry", "GN4 Controller", "Firmware 4.12", modelLine(), "Enter PIN"}, false);
 }
 
+void SimUnit::refuse(const QString &why) const
+{
+    if (m_refused)
+        m_refused(m_link, why);
+}
+
 std::optional<QByteArray> SimUnit::handle(const QString &link, const QByteArray &command)
 {
+    m_link = link;
+    // A dropped letter goes unanswered whatever it is, the PIN command too.
+    if (!command.isEmpty() && m_options.dropCommands.contains(command.at(0))) {
+        refuse(QStringLiteral("'%1' dropped (--drop)").arg(QLatin1Char(command.at(0))));
+        return std::nullopt;
+    }
     const bool on = loggedOn(link);
     if (!on)
         m_sessions.remove(link);
@@ -162,8 +174,6 @@ std::optional<QByteArray> SimUnit::handle(const QString &link, const QByteArray 
     if (!on)
         return std::nullopt;
     m_sessions[link] = nowMs();
-    if (m_options.dropCommands.contains(op))
-        return std::nullopt;
 
     switch (op) {
     case 'x':
@@ -212,6 +222,11 @@ QByteArray SimUnit::readBlock(const QByteArray &command) const
 QByteArray SimUnit::programBlock(const QByteArray &command)
 {
     const auto block = fourDigits(command, 1);
+    if (command.size() - 5 > UnitMemory::kBlockLength) {
+        refuse(QStringLiteral("p with %1 characters of data, more than a block's %2")
+                   .arg(command.size() - 5).arg(UnitMemory::kBlockLength));
+        return lines({command.left(5), kError}, false);
+    }
     if (!block || !m_memory.programBlock(*block, command.mid(5)))
         return lines({command.left(5), kError}, false);
     return lines({command.left(5), kOk}, false);
@@ -310,9 +325,14 @@ QByteArray SimUnit::writeTagBlock(const QByteArray &command)
     const QByteArray head = command.left(5);
     const auto block = fourDigits(command, 1);
     const QByteArray data = command.mid(5);
-    if (m_options.refuseG || !block || !UnitMemory::isTagBlock(*block) || data.size() > UnitMemory::kBlockLength)
+    if (data.size() != UnitMemory::kBlockLength) {
+        // A tag block is written whole: four slots of 16 characters.
+        refuse(QStringLiteral("g with %1 characters of data, not %2").arg(data.size()).arg(UnitMemory::kBlockLength));
         return lines({head, kError}, false);
-    m_memory.programBlock(*block, data + QByteArray(UnitMemory::kBlockLength - data.size(), UnitMemory::kTagFill));
+    }
+    if (m_options.refuseG || !block || !UnitMemory::isTagBlock(*block))
+        return lines({head, kError}, false);
+    m_memory.programBlock(*block, data);
     return lines({head, kOk}, false);
 }
 

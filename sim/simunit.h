@@ -59,6 +59,13 @@ public:
     // Appends an event at the unit's current clock.
     void appendEvent(SimEvent event);
 
+    // Told why a command got no answer or an "Error" where the unit is
+    // strict (a dropped letter, a block of the wrong length).
+    void setRefusalSink(std::function<void(const QString &link, const QString &why)> sink)
+    {
+        m_refused = std::move(sink);
+    }
+
     UnitOptions &options() { return m_options; }
     const UnitOptions &options() const { return m_options; }
     UnitMemory &memory() { return m_memory; }
@@ -74,6 +81,7 @@ private:
     QByteArray dumpEvents() const;
     QByteArray dumpTags(const QByteArray &command) const;
     QByteArray writeTagBlock(const QByteArray &command);
+    void refuse(const QString &why) const;
     QByteArray directoryLine(int address) const;
     bool isDirectoryBlock(int block) const;
     QByteArray lines(const QList<QByteArray> &lines, bool dump) const;
@@ -82,5 +90,7 @@ private:
     UnitOptions m_options;
     UnitMemory m_memory;
     std::function<QDateTime()> m_now;
+    std::function<void(const QString &, const QString &)> m_refused;
+    QString m_link; // the link of the command being handled
     QHash<QString, qint64> m_sessions; // link -> time of its last command (ms), while logged on
 };

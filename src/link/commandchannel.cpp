@@ -140,7 +140,9 @@ void CommandChannel::ReceiveText(QString text)
         }
         if (RemoteMode && LineBuffer.contains(kModemConnectMarker))
             ModemConnected = true;
-        LineBuffer.clear();
+        // What follows the last line end is the start of the next line: kept,
+        // so that an "OK" split right after a line end is still recognised.
+        LineBuffer.remove(0, LineBuffer.lastIndexOf(kReplyLineEnd) + 2);
     }
 }
 

@@ -253,6 +253,8 @@ private slots:
         form.Channel.KeepAliveTicks = 10;
         form.Channel.SendCommand(QStringLiteral("t\r"));
         QCOMPARE(form.Channel.KeepAliveTicks, 0);
+        // Its answer comes at the line's pace: all of it before going on.
+        QVERIFY(form.Channel.WaitReply(20));
         QTRY_VERIFY(commandTexts(sim).contains(QByteArray("t")));
         // A bulk transfer pauses it.
         form.Channel.BulkTransfer = true;

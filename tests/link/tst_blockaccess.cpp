@@ -1,3 +1,4 @@
+#include "serialline.h"
 #include "link/blockaccess.h"
 #include "link/commandchannel.h"
 #include "link/receivelog.h"
@@ -17,8 +18,7 @@ QString L1(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
 struct Line {
     explicit Line(const QString &device)
     {
-        channel.ComPort1.setPortName(device);
-        opened = channel.ComPort1.open(QIODevice::ReadWrite);
+        opened = OpenSerialLine(channel.ComPort1, device);
     }
     ReceiveLog log;
     CommandChannel channel{log};

@@ -66,12 +66,28 @@ private slots:
         ch.ReceiveText(L1("DATA\r\nOK\r\nXY"));
         QVERIFY(ch.ReplyReady);
         QVERIFY(ch.LineComplete);
-        QVERIFY(ch.LineBuffer.isEmpty());
+        // The start of the next line stays to be completed.
+        QCOMPARE(ch.LineBuffer, L1("XY"));
         QVERIFY(ch.RxBuffer.endsWith(L1("XY")));
         QVERIFY(log.text().endsWith(L1("XY")));
         // The following line is judged on its own.
         ch.ReceiveText(L1("next\r\n"));
         QVERIFY(!ch.ReplyReady);
+        QVERIFY(ch.LineBuffer.isEmpty());
+    }
+
+    void okSplitRightAfterALineEnd()
+    {
+        // A line's end and the first letter of "OK" in one piece, the rest
+        // in the next, as a paced line delivers a modem's echo and result.
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ReceiveText(L1("ate0\r"));
+        ch.ReceiveText(L1("\r\nO"));
+        QVERIFY(!ch.ReplyReady);
+        ch.ReceiveText(L1("K\r\n"));
+        QVERIFY(ch.ReplyReady);
+        QVERIFY(ch.LineBuffer.isEmpty());
     }
 
     void okIsASubstringTest()

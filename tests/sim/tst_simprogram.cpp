@@ -1,3 +1,4 @@
+#include "serialline.h"
 #include "ptyport.h"
 
 #include <QDir>
@@ -58,8 +59,7 @@ QByteArray control(QProcess &process, const QByteArray &line, const QByteArray &
 
 bool openPort(QSerialPort &port, const QString &name)
 {
-    port.setPortName(QFileInfo(QDir(PtyPort::portsFolder()).filePath(name)).canonicalFilePath());
-    return port.open(QIODevice::ReadWrite);
+    return OpenSerialLine(port, QFileInfo(QDir(PtyPort::portsFolder()).filePath(name)).canonicalFilePath());
 }
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "serialline.h"
 #include "ptyport.h"
 #include "simmodem.h"
 #include "simulator.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The simulated unit over a real pseudo-terminal, driven through a
@@ -30,10 +32,9 @@ QByteArray exchange(QSerialPort &port, const QByteArray &bytes, const QByteArray
     return got;
 }
 
-bool openPublished(QSerialPort &port, const QString &name)
+bool openPublished(QSerialPort &port, const QString &name, qint32 baud = 57600)
 {
-    port.setPortName(QFileInfo(QDir(PtyPort::portsFolder()).filePath(name)).canonicalFilePath());
-    return port.open(QIODevice::ReadWrite);
+    return OpenSerialLine(port, QFileInfo(QDir(PtyPort::portsFolder()).filePath(name)).canonicalFilePath(), baud);
 }
 } // namespace
 
@@ -98,7 +99,7 @@ private slots:
         Simulator sim(options);
         QVERIFY(sim.startSerial(QStringLiteral("SIM2")));
         QSerialPort port;
-        QVERIFY(openPublished(port, QStringLiteral("SIM2")));
+        QVERIFY(openPublished(port, QStringLiteral("SIM2"), 9600));
 
         // Before the call the unit hears nothing: the modem answers.
         QCOMPARE(exchange(port, "\r", "never", 200), QByteArray("\r"));
@@ -122,8 +123,7 @@ private slots:
         Simulator sim(options);
         QVERIFY(sim.startSerial(QString()));
         QSerialPort port;
-        port.setPortName(sim.serialDevice());
-        QVERIFY(port.open(QIODevice::ReadWrite));
+        QVERIFY(OpenSerialLine(port, sim.serialDevice()));
         exchange(port, "a1234\r");
         QElapsedTimer clock;
         clock.start();
@@ -132,6 +132,109 @@ private slots:
         QVERIFY(reply.endsWith("OK\r\n"));
         const qint64 lineTimeMs = reply.size() * 1000 / 960;
         QVERIFY2(elapsed >= lineTimeMs * 9 / 10, qPrintable(QStringLiteral("%1 bytes in %2 ms").arg(reply.size()).arg(elapsed)));
+    }
+
+    void answersGarbledAtOtherLineSettings_data()
+    {
+        QTest::addColumn<bool>("modem");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("stopBits");
+        QTest::addColumn<bool>("clear");
+        QTest::newRow("direct 57600") << false << 57600 << 1 << true;
+        QTest::newRow("direct at 9600") << false << 9600 << 1 << false;
+        QTest::newRow("direct, 2 stop bits") << false << 57600 << 2 << false;
+        QTest::newRow("modem 9600") << true << 9600 << 1 << true;
+        QTest::newRow("modem at 57600") << true << 57600 << 1 << false;
+    }
+    void answersGarbledAtOtherLineSettings()
+    {
+        QFETCH(bool, modem);
+        QFETCH(int, baud);
+        QFETCH(int, stopBits);
+        QFETCH(bool, clear);
+        SimOptions options;
+        options.modem = modem;
+        options.baud = 0;
+        Simulator sim(options);
+        QVERIFY(sim.startSerial(QString()));
+        QSerialPort port;
+        port.setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+        port.setPortName(sim.serialDevice());
+        port.setBaudRate(baud);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        const QByteArray reply = exchange(port, modem ? "atz\r" : "\r", modem ? "OK\r\n" : "Enter PIN\r\n", 500);
+        QVERIFY(!reply.isEmpty());
+        QCOMPARE(reply.contains(modem ? "OK" : "Ostiarin_500_Gn4"), clear);
+        if (!clear) {
+            for (const char c : reply)
+                QVERIFY(quint8(c) >= 0x80); // no letter, no line end
+            QCOMPARE(sim.refusals().size(), 1);
+            QVERIFY2(sim.refusals().first().contains(QString::number(baud)), qPrintable(sim.refusals().first()));
+        } else {
+            QVERIFY(sim.refusals().isEmpty());
+        }
+    }
+
+    void pacedAtTheLineSpeedByDefault_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("bytesPerSecond"); // 0: instant
+        QTest::newRow("default: the line's 57600") << SimOptions::kLineSpeed << 5760;
+        QTest::newRow("instant") << 0 << 0;
+    }
+    void pacedAtTheLineSpeedByDefault()
+    {
+        QFETCH(int, baud);
+        QFETCH(int, bytesPerSecond);
+        SimOptions options;
+        options.baud = baud;
+        Simulator sim(options);
+        QVERIFY(sim.startSerial(QString()));
+        QSerialPort port;
+        QVERIFY(OpenSerialLine(port, sim.serialDevice()));
+        exchange(port, "a1234\r");
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray reply = exchange(port, "d00000015\r"); // about 1.2 KB
+        const qint64 elapsed = clock.elapsed();
+        QVERIFY(reply.endsWith("OK\r\n"));
+        if (bytesPerSecond > 0)
+            QVERIFY2(elapsed >= reply.size() * 1000 / bytesPerSecond * 9 / 10, qPrintable(QString::number(elapsed)));
+        else
+            QVERIFY2(elapsed < 150, qPrintable(QString::number(elapsed)));
+    }
+
+    void closingThePortEndsTheLogOn()
+    {
+        QTemporaryDir dir;
+        SimOptions options;
+        options.baud = 0;
+        options.logPath = dir.filePath(QStringLiteral("traffic.log"));
+        Simulator sim(options);
+        QString error;
+        QVERIFY(sim.openLog(&error));
+        QVERIFY(sim.startSerial(QString()));
+        {
+            QSerialPort port;
+            QVERIFY(OpenSerialLine(port, sim.serialDevice()));
+            exchange(port, "a1234\r");
+            QVERIFY(sim.unit().loggedOn());
+        }
+        // The program let go of the port: a hang-up.
+        QTRY_VERIFY(!sim.unit().loggedOn());
+        QSerialPort again;
+        QVERIFY(OpenSerialLine(again, sim.serialDevice()));
+        QVERIFY(exchange(again, "\r", "Enter PIN\r\n").contains("Ostiarin_500_Gn4"));
+        again.close();
+        // The refusals and the hang-up are in the traffic log.
+        QSerialPort slow;
+        QVERIFY(OpenSerialLine(slow, sim.serialDevice(), 9600));
+        exchange(slow, "\r", "never", 300);
+        QFile log(options.logPath);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray text = log.readAll();
+        QVERIFY2(text.contains("hang-up"), text.constData());
+        QVERIFY2(text.contains("refused"), text.constData());
     }
 };
 

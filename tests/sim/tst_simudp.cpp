@@ -89,6 +89,30 @@ private slots:
         QVERIFY2(error.contains(QLatin1String("loopback")), qPrintable(error));
         QVERIFY(!sim.startUdp(QHostAddress::AnyIPv4, &error));
     }
+
+    void oneCommandPerDatagramEndedByCr_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("one command") << QByteArray("\r") << true;
+        QTest::newRow("no closing CR") << QByteArray("a1234") << false;
+        QTest::newRow("two commands") << QByteArray("\r\r") << false;
+        QTest::newRow("two commands, last unended") << QByteArray("\ra1234") << false;
+    }
+    void oneCommandPerDatagramEndedByCr()
+    {
+        QFETCH(QByteArray, datagram);
+        QFETCH(bool, answered);
+        Simulator sim;
+        QVERIFY(sim.startUdp(QHostAddress(QStringLiteral("127.0.0.2"))));
+        QUdpSocket program;
+        QVERIFY(program.bind(QHostAddress::AnyIPv4, 8000, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
+        program.writeDatagram(datagram, QHostAddress(QStringLiteral("127.0.0.2")), 8000);
+        const QByteArray reply = collect(program, "Enter PIN\r\n", nullptr, answered ? 5000 : 500);
+        QCOMPARE(!reply.isEmpty(), answered);
+        QCOMPARE(sim.refusals().isEmpty(), answered);
+        QCOMPARE(sim.commands().isEmpty(), !answered);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSimUdp)

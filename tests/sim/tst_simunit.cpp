@@ -264,12 +264,12 @@ private slots:
         for (int i = 2; i < 130; ++i)
             QCOMPARE(dump.at(i).mid(5), QByteArray(64, '?'));
 
-        const QByteArray tagSlots = "12????0123456789" "7?????:;<=>?0123" "101???ABCDEF0123";
+        const QByteArray tagSlots = "12????0123456789" "7?????:;<=>?0123" "101???ABCDEF0123" "????????????????";
         const QList<QByteArray> written = linesOf(rig.send("g1409" + tagSlots));
         QCOMPARE(written.value(1), QByteArray("OK"));
         dump = linesOf(rig.send("s14081535"));
-        QCOMPARE(dump.at(3).mid(5), tagSlots + QByteArray(16, '?'));
-        QCOMPARE(linesOf(rig.send("r1409")).value(0).mid(5), tagSlots + QByteArray(16, '?'));
+        QCOMPARE(dump.at(3).mid(5), tagSlots);
+        QCOMPARE(linesOf(rig.send("r1409")).value(0).mid(5), tagSlots);
         QVERIFY(!hasOk(rig.send("g1536" + tagSlots)));
         QVERIFY(!hasOk(rig.send("g0003" + tagSlots)));
 
@@ -323,6 +323,36 @@ private slots:
         rig.now = rig.now.addSecs(2);
         QVERIFY(!rig.unit.loggedOn());
         QCOMPARE(linesOf(rig.send(QByteArray())).value(3), QByteArray("Ostiarin_500_Gn4"));
+    }
+
+    void strictRefusals()
+    {
+        // Every letter of --drop goes unanswered, the PIN command too.
+        UnitOptions dropping;
+        dropping.dropCommands = "a";
+        SimUnit unit(dropping);
+        QStringList refused;
+        unit.setRefusalSink([&](const QString &, const QString &why) { refused << why; });
+        QVERIFY(!unit.handle(kLink, "a1234"));
+        QVERIFY(!unit.loggedOn());
+        QCOMPARE(refused.size(), 1);
+
+        // A tag block is written whole; a block program is no longer than a block.
+        Rig rig;
+        QStringList why;
+        rig.unit.setRefusalSink([&](const QString &, const QString &text) { why << text; });
+        const QByteArray before = rig.unit.memory().block(1409);
+        for (const QByteArray &data : {QByteArray(63, '?'), QByteArray(65, '?'), QByteArray(16, '1')}) {
+            const std::optional<QByteArray> reply = rig.send("g1409" + data);
+            QCOMPARE(linesOf(reply).value(1), QByteArray("Error"));
+            QVERIFY(!hasOk(reply));
+        }
+        QCOMPARE(rig.unit.memory().block(1409), before);
+        QVERIFY(hasOk(rig.send("g1409" + QByteArray(64, '?'))));
+        const QList<QByteArray> tooLong = linesOf(rig.send("p0001" + QByteArray(65, '5')));
+        QCOMPARE(tooLong.value(1), QByteArray("Error"));
+        QVERIFY(hasOk(rig.send("p0012" + QByteArray(32, 'A')))); // shorter is fine: a message block
+        QCOMPARE(why.size(), 4);
     }
 };
 

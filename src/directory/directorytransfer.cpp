@@ -210,7 +210,11 @@ void DirectoryTransfer::GetDataClick()
     // What is still on its way arrives now.
     Delay(1000);
     channel.RxLog().setText(channel.RxBuffer);
-    const QStringList lines = channel.RxLog().lines();
+    const QList<DirectoryRecord> records = ParseDirectoryDump(channel.RxLog().lines());
+    // A dump that failed before a single record came tells nothing of the
+    // unit's directory: the table the user holds stays as it was.
+    if (end != DumpEnd::Ok && records.isEmpty())
+        return;
 
     replaced = true;
     DefineDirectoryTable(table);
@@ -221,7 +225,7 @@ void DirectoryTransfer::GetDataClick()
     m_form.FileSaveItem->setEnabled(true);
     m_form.SaveAs->setEnabled(true);
 
-    fillTable(lines);
+    fillTable(records);
 
     m_form.BulkBusy = false;
     m_form.FollowCursor = true;
@@ -257,9 +261,8 @@ DirectoryTransfer::DumpEnd DirectoryTransfer::waitForDump()
     return DumpEnd::PassLimit;
 }
 
-void DirectoryTransfer::fillTable(const QStringList &lines)
+void DirectoryTransfer::fillTable(const QList<DirectoryRecord> &records)
 {
-    const QList<DirectoryRecord> records = ParseDirectoryDump(lines);
     // Copying every appended record into the editor would only be undone by
     // the next one: the editor follows once, when the cursor goes to the top.
     m_form.FollowCursor = false;

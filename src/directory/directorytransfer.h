@@ -91,7 +91,7 @@ signals:
 
 private:
     DumpEnd waitForDump();
-    void fillTable(const QStringList &lines);
+    void fillTable(const QList<DirectoryRecord> &records);
     bool eraseUnitDirectory();
     void rewriteRecords();
     bool loggedOn() const;

@@ -11,9 +11,9 @@
 
 namespace {
 // Pauses, in units of 0.864 ms.
-constexpr int kAfterIdentify = 200;
+// The bare CR and the clock query: their replies are short.
+constexpr int kShortReplySteps = 10; // 864 ms at most
 constexpr int kAfterClear = 2;
-constexpr int kAfterClockQuery = 200;
 constexpr int kBeforeDump = 200;
 // The dump may fall silent this many 86.4 ms steps (17.28 s) before it is
 // given up.
@@ -98,12 +98,15 @@ bool RunEventDownload(CommandChannel &channel, RecordTable &table, const EventDo
     call(ui.blinkLed, true);
 
     channel.SendCommand(UnitContract::IdentifyCommand());
-    Delay(kAfterIdentify);
+    // Each reply is awaited, not given a fixed pause: a slow unit's late
+    // clock reply would otherwise land in the event dump, and its "OK" end
+    // the dump before the events came.
+    channel.WaitReply(kShortReplySteps);
     log.clear();
     Delay(kAfterClear);
 
     channel.SendCommand(UnitContract::ClockQueryCommand());
-    Delay(kAfterClockQuery);
+    channel.WaitReply(kShortReplySteps);
     const QString clockLine = log.line(UnitContract::kClockLine);
     call(ui.setUnitTime, ClockReplyTime(clockLine));
     call(ui.setUnitDate, ClockReplyDate(clockLine));

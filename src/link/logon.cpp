@@ -74,8 +74,9 @@ void LinkController::linkLost()
     // The port is closed already.  Whatever was running notices by
     // LogOnAborted, or is abandoned by its wait.
     LogOnAborted = true;
-    SetOffline();
+    // Hidden first: hiding says "Done", which is not what happened.
     m_ui.hideTransfer();
+    SetOffline();
     EnablePortSelection();
 }
 

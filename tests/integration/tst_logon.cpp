@@ -104,6 +104,7 @@ private slots:
         QVERIFY(!form.Channel.ComPort1.isOpen());
         QTRY_COMPARE(commandTexts(sim), QList<QByteArray>{QByteArray("x")});
         QCOMPARE(form.ledPicture(), 22);
+        QCOMPARE(form.StatusBar->panel(0), QStringLiteral("OFF Line"));
         QCOMPARE(form.OnLine1->text(), QStringLiteral("Log On"));
         QVERIFY(!form.Animate1->isPlaying());
         QVERIFY(!first.isEnabled() && !second.isEnabled());
@@ -141,6 +142,7 @@ private slots:
         TostiForm form;
         UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("9999")});
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("Failed to Connect\r\nCheck PIN")});
+        QCOMPARE(form.StatusBar->panel(0), QStringLiteral("OFF Line"));
         QVERIFY(!form.Link->LoggedOn);
         QVERIFY(!form.Channel.ComPort1.isOpen());
         QCOMPARE(form.ledPicture(), 22);
@@ -271,6 +273,8 @@ private slots:
         QVERIFY(!form.Link->LoggedOn);
         QVERIFY(messages.texts().isEmpty());
         QTRY_COMPARE(commandTexts(sim), (QList<QByteArray>{QByteArray(), QByteArray("x")}));
+        // No box for this: the status bar says it.
+        QCOMPARE(form.StatusBar->panel(0), QStringLiteral("Link lost - OFF Line"));
         QCOMPARE(form.ledPicture(), 22);
         QVERIFY(form.PortsMenu->menuAction()->isEnabled());
     }

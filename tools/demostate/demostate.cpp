@@ -5,6 +5,8 @@
 //
 //   ostikit-demo-state OUTPUT.json
 #include "directory/directoryrecord.h"
+#include "rfid/tagarea.h"
+#include "rfid/tagblocks.h"
 #include "settings/settingsblocks.h"
 #include "settings/systemparameters.h"
 #include "unitmemory.h"
@@ -95,6 +97,16 @@ int main(int argc, char **argv)
         memory.directory[DirectoryLayout::FirstAddress + i * DirectoryLayout::SlotSize] =
             latin1(DirectoryRecordText(r.room, r.code1, r.code2, QString(), r.phone, r.name));
     }
+
+    // Tags for every third resident, four to a block from the first.
+    QString tagArea;
+    for (int i = 0; i < people.size(); i += 3) {
+        const QString code = QStringLiteral("%1").arg(0x3A00000000LL + qint64(i) * 0x1F3B5, 10, 16, QLatin1Char('0'))
+                                 .toUpper();
+        tagArea += TagSlotText(people.at(i).room, code);
+    }
+    for (int at = 0, block = TagAreaLayout::kFirstBlock; at < tagArea.size(); at += TagAreaLayout::kBlockLength)
+        memory.programBlock(block++, latin1(tagArea.mid(at, TagAreaLayout::kBlockLength)));
 
     // A few weeks of events, oldest first.
     QRandomGenerator random(42);

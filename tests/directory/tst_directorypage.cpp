@@ -94,11 +94,9 @@ private slots:
         QVERIFY(!grid->horizontalHeader()->sectionsMovable());
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), Name);
 
-        // The tag list comes later (the tag page makes it); the layout then covers it too.
-        QVERIFY(!form.DBGrid3);
-        auto *tags = new QTableView(form.RFid_SU);
-        BindGrid(tags, form.DirectoryTable);
-        form.DBGrid3 = tags;
+        // The tag page makes the tag list; the layout covers it too.
+        QTableView *tags = form.DBGrid3;
+        QVERIFY(tags);
         form.Hooks.defineDirectoryTable();
         form.Hooks.layoutDirectoryGrids();
         QCOMPARE(tags->columnWidth(table.fieldIndex(RFID)), 90);

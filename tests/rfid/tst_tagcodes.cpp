@@ -111,6 +111,10 @@ QString dumpReply(const QStringList &blocks)
 }
 } // namespace
 
+// Declared before the first data column uses them.
+Q_DECLARE_METATYPE(Rec)
+Q_DECLARE_METATYPE(TagEntry)
+
 class TestTagCodes : public QObject {
     Q_OBJECT
 private slots:
@@ -474,9 +478,6 @@ private slots:
         QCOMPARE(table.recNo(), 1);
     }
 };
-
-Q_DECLARE_METATYPE(Rec)
-Q_DECLARE_METATYPE(TagEntry)
 
 QTEST_GUILESS_MAIN(TestTagCodes)
 #include "tst_tagcodes.moc"

@@ -111,6 +111,7 @@ QString dumpReply(const QStringList &blocks)
 }
 } // namespace
 
+// Declared before the first data column uses them.
 Q_DECLARE_METATYPE(Rec)
 Q_DECLARE_METATYPE(TagEntry)
 

@@ -11,7 +11,7 @@
 #include <utility>
 
 GridBinding::GridBinding(QTableView *view, RecordTable &table)
-    : QObject(view), m_view(view), m_table(table), m_model(new RecordTableModel(table, this))
+    : QObject(view), m_view(view), m_table(table), m_tableAlive(&table), m_model(new RecordTableModel(table, this))
 {
     QItemSelectionModel *oldSelection = view->selectionModel();
     view->setModel(m_model);
@@ -31,7 +31,7 @@ GridBinding::GridBinding(QTableView *view, RecordTable &table)
     });
     connect(&table, &RecordTable::controlsEnabled, this, &GridBinding::showCursor);
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-        if (!m_table.controlsDisabled())
+        if (m_tableAlive && !m_table.controlsDisabled())
             showCursor();
     });
     showCursor();
@@ -54,7 +54,7 @@ int GridBinding::visibleColumn() const
 
 void GridBinding::showCursor()
 {
-    if (!m_view || m_syncing || m_view->model() != m_model)
+    if (!m_view || !m_tableAlive || m_syncing || m_view->model() != m_model)
         return;
     m_syncing = true;
     QItemSelectionModel *selection = m_view->selectionModel();
@@ -71,7 +71,7 @@ void GridBinding::showCursor()
 
 void GridBinding::rowChosen(const QModelIndex &current)
 {
-    if (m_syncing || m_model->isChanging() || m_table.controlsDisabled() || !current.isValid())
+    if (!m_tableAlive || m_syncing || m_model->isChanging() || m_table.controlsDisabled() || !current.isValid())
         return;
     if (current.row() == m_table.recNo() - 1 && m_table.state() == RecordTable::State::Browse)
         return;

@@ -33,6 +33,10 @@ private:
 
     QPointer<QTableView> m_view;
     RecordTable &m_table;
+    // Null once the table is being destroyed: a view may outlive it (the
+    // window's tables go before its widgets), and the model's last reset
+    // must not reach into a table that is already half gone.
+    QPointer<RecordTable> m_tableAlive;
     RecordTableModel *m_model;
     bool m_syncing = false;
 };

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "common/errors.h"
+#include "link/unitgate.h"
 
 #include <memory>
 
@@ -26,6 +27,10 @@ class CommandChannel : public QObject {
 public:
     explicit CommandChannel(ReceiveLog &log, QObject *parent = nullptr);
     ~CommandChannel() override;
+
+    // One operation on the unit at a time: every handler that talks to the
+    // unit holds this while it runs (see UnitGate).
+    UnitGate Gate;
 
     // --- channel state (one instance for the life of the program) ---
     QString RxBuffer;    // everything received (NULs removed) since last cleared

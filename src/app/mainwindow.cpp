@@ -20,6 +20,7 @@
 #include "link/portselector.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -114,6 +115,15 @@ void TostiForm::buildActions()
     SetHint(SaveAs, QStringLiteral("Save As|Save current file with different name"));
     connectHandler(SaveAs, &QAction::triggered, this, [this] { SaveAsClick(); });
     SaveAs->setEnabled(false);
+
+    // While an operation talks to the unit, the file commands could replace
+    // or save the tables half-way through a transfer.  The group greys them
+    // for that time and gives each back the state its page last set.
+    FileCommands = new QActionGroup(this);
+    FileCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (QAction *a : {FileNew1, FileOpen1, FileSaveItem, SaveAs})
+        FileCommands->addAction(a);
+    connect(&Channel.Gate, &UnitGate::busyChanged, FileCommands, [this](bool busy) { FileCommands->setEnabled(!busy); });
 
     FileExit1 = new QAction(QStringLiteral("E&xit"), this);
     FileExit1->setObjectName(QStringLiteral("FileExit1"));
@@ -392,6 +402,8 @@ void TostiForm::setDirectoryInSync(bool inSync)
 
 void TostiForm::FileNew1Execute()
 {
+    if (Channel.Gate.busy())
+        return;
     Animate1->loadClip(QStringLiteral("rvxavi"));
     setWindowTitle(kGenericTitle);
     callIf(Hooks.defineDirectoryTable);
@@ -468,16 +480,25 @@ void TostiForm::DisableFileCommands()
 
 void TostiForm::FileOpen1Execute()
 {
+    if (Channel.Gate.busy())
+        return;
     if (Page->currentWidget() == phdir)
         callIf(Hooks.openDirectoryFile);
     else if (Page->currentWidget() == system)
         callIf(Hooks.openSettingsFile);
 }
 
-void TostiForm::FileSave1Execute() { callIf(Hooks.saveDirectoryFile); }
+void TostiForm::FileSave1Execute()
+{
+    if (Channel.Gate.busy())
+        return;
+    callIf(Hooks.saveDirectoryFile);
+}
 
 void TostiForm::SaveAsClick()
 {
+    if (Channel.Gate.busy())
+        return;
     if (Page->currentWidget() == phdir)
         callIf(Hooks.saveDirectoryFileAs);
     else if (Page->currentWidget() == Events)

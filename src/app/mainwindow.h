@@ -15,6 +15,7 @@ class DirectoryPage;
 class EventsPage;
 class RfidPage;
 class SettingsPage;
+class QActionGroup;
 class QColor;
 class QTableView;
 class LinkController;
@@ -125,6 +126,7 @@ public:
     QAction *FileSaveItem = nullptr;
     QAction *SaveAs = nullptr;
     QAction *FileExit1 = nullptr;
+    QActionGroup *FileCommands = nullptr; // New, Open, Save, Save As: greyed while the unit is busy
     QMenu *FileMenu = nullptr;
     QMenu *EditMenu = nullptr;
     QMenu *WindowMenu = nullptr;

@@ -223,8 +223,16 @@ void LinkController::Timer2Timer()
         return;
     if (++m_channel.KeepAliveTicks < kKeepAliveSeconds)
         return;
+    // A running operation keeps the line busy itself; a keep-alive inside it
+    // would clear its log and answer in its place.  It is sent at the first
+    // tick after the operation ends.
+    UnitOperation keepAlive(m_channel.Gate, QStringLiteral("KeepAlive"));
+    if (!keepAlive)
+        return;
     m_channel.KeepAliveTicks = 0;
-    if (!KeepAlive()) {
+    const bool answered = KeepAlive();
+    keepAlive.release();
+    if (!answered) {
         OnLine1Click();
         // No message box for this: the status bar says why.
         m_ui.setStatus(QStringLiteral("Link lost - OFF Line"));
@@ -337,6 +345,9 @@ void LinkController::logOffClicked()
 void LinkController::logOn()
 {
     CommandChannel &ch = m_channel;
+    const UnitOperation operation(ch.Gate, QStringLiteral("LogOn"));
+    if (!operation)
+        return;
     m_ui.ledAction->setChecked(true);
     LogOnAborted = false;
 

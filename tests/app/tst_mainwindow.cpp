@@ -6,6 +6,7 @@
 #include "app/transferwindow.h"
 #include "common/errors.h"
 #include "common/handler.h"
+#include "link/unitgate.h"
 #include "messagerecorder.h"
 
 #include <QAction>
@@ -19,6 +20,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <memory>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -173,6 +176,53 @@ private slots:
         settingsRead = false;
         form.PbuttClick();
         QVERIFY(!settingsRead);
+    }
+
+    // While an operation talks to the unit, nothing may replace or save the
+    // tables under it; afterwards each command is as its page left it.
+    void fileCommandsWaitForTheRunningOperation()
+    {
+        TostiForm form;
+        int opened = 0, saved = 0, savedAs = 0;
+        form.Hooks.openDirectoryFile = [&] { ++opened; };
+        form.Hooks.saveDirectoryFile = [&] { ++saved; };
+        form.Hooks.saveDirectoryFileAs = [&] { ++savedAs; };
+        form.PHButClick();
+        form.DBFiles->setText(QStringLiteral("kept.csv"));
+
+        auto operation = std::make_unique<UnitOperation>(form.Channel.Gate, QStringLiteral("GetData"));
+        QVERIFY(bool(*operation));
+        const QList<QAction *> commands{form.FileNew1, form.FileOpen1, form.FileSaveItem, form.SaveAs};
+        for (QAction *a : commands)
+            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+        QVERIFY(!form.TBOpen->isEnabled() && !form.TBnew->isEnabled() && !form.TBSave->isEnabled());
+        // Shortcuts and direct calls are refused as well.
+        for (QAction *a : commands)
+            a->trigger();
+        form.FileNew1Execute();
+        form.FileOpen1Execute();
+        form.FileSave1Execute();
+        form.SaveAsClick();
+        QCOMPARE(opened + saved + savedAs, 0);
+        QCOMPARE(form.DBFiles->text(), QStringLiteral("kept.csv")); // no reset of the tables either
+
+        // A page switch or a transfer's end sets the states meanwhile; they
+        // show once the operation is over.
+        form.PbuttClick();
+        for (QAction *a : commands)
+            QVERIFY(!a->isEnabled());
+        form.FileSaveItem->setEnabled(true);
+        operation.reset();
+        QVERIFY(!form.FileNew1->isEnabled());
+        QVERIFY(form.FileOpen1->isEnabled());
+        QVERIFY(form.FileSaveItem->isEnabled());
+        QVERIFY(form.SaveAs->isEnabled());
+
+        form.PHButClick();
+        form.FileOpen1Execute();
+        form.FileSave1Execute();
+        QCOMPARE(opened, 1);
+        QCOMPARE(saved, 1);
     }
 
     void ledBlinkAlternatesGreenAndGrey()

@@ -4,6 +4,7 @@
 #include "link/logon.h"
 #include "link/portselector.h"
 #include "link/ports.h"
+#include "link/unitgate.h"
 #include "messagerecorder.h"
 #include "ptypeer.h"
 #include "simulator.h"
@@ -232,6 +233,26 @@ private slots:
         QVERIFY(!form.ledAction->isChecked());
     }
 
+    // The log-on is an operation on the unit like any other: nothing else
+    // may talk to the unit between the identification and the PIN.
+    void logOnHoldsTheUnitUntilItEnds()
+    {
+        MessageRecorder messages;
+        Simulator sim(unitOptions());
+        QVERIFY(sim.startSerial(kPort));
+        TostiForm form;
+        bool refusedDuring = false;
+        UiDriver::whenTrue([&] { return form.StatusBar->panel(0) == QStringLiteral("waiting for Model Number"); },
+                           [&] {
+                               refusedDuring = form.Channel.Gate.operation() == QStringLiteral("LogOn") &&
+                                               !form.Channel.Gate.tryBegin(QStringLiteral("GetData"));
+                           });
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234")});
+        QVERIFY(form.Link->LoggedOn);
+        QVERIFY(refusedDuring);
+        QVERIFY(!form.Channel.Gate.busy());
+    }
+
     void keepAliveAfterFifteenQuietSeconds()
     {
         MessageRecorder messages;
@@ -264,6 +285,20 @@ private slots:
             form.Link->Timer2Timer();
         QCOMPARE(form.Channel.KeepAliveTicks, 0);
         form.Channel.BulkTransfer = false;
+        // So does any operation on the unit: a keep-alive inside its waits
+        // would clear its log and answer in its place.  It goes at the first
+        // tick after the operation.
+        {
+            const UnitOperation running(form.Channel.Gate, QStringLiteral("GetData"));
+            sim.clearCommands();
+            for (int second = 0; second < 20; ++second)
+                form.Link->Timer2Timer();
+            QVERIFY(form.Channel.KeepAliveTicks >= 15);
+            QVERIFY(sim.commands().isEmpty());
+        }
+        form.Link->Timer2Timer();
+        QTRY_COMPARE(commandTexts(sim), QList<QByteArray>{QByteArray()});
+        QCOMPARE(form.Channel.KeepAliveTicks, 0);
 
         // A unit that stops answering is left without a word, after "x".
         sim.unit().options().ignoreKeepAlive = true;

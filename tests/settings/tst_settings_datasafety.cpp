@@ -4,6 +4,7 @@
 #include "link/logon.h"
 #include "link/unitgate.h"
 #include "messagerecorder.h"
+#include "ptypeer.h"
 #include "settings/settingspage.h"
 #include "simulator.h"
 #include "uidriver.h"
@@ -164,6 +165,32 @@ struct Session {
     bool started = false;
     std::unique_ptr<TostiForm> window;
 };
+// A unit behind a pseudo-terminal whose read replies are cut short, as when
+// the line drops characters or the reply is still coming when the wait ends.
+struct CutUnit {
+    CutUnit()
+    {
+        published = peer.publish(kPort);
+        peer.setResponder([this](const QByteArray &command) -> QByteArray {
+            if (command.isEmpty())
+                return loggedOn ? "OK\r\n" : "\r\nRVX\r\nGN4\r\nOstiarin_500_Gn4\r\n";
+            if (command == "a1234") {
+                loggedOn = true;
+                return "Programme Mode\r\nOK\r\n";
+            }
+            if (command == "r0000") // the numbers, the override value's first half
+                return "r0000" + EncodeSystemParameters(system).toLatin1().left(25) + "\r\n";
+            if (command == "r0003") // PIN 1 whole, PIN 2 in part
+                return "r00031234????2345\r\n";
+            return {};
+        });
+    }
+    SystemParameters system = SystemParameters::defaults();
+    PtyPeer peer;
+    bool published = false;
+    bool loggedOn = false;
+};
+
 } // namespace
 
 class TestSettingsDataSafety : public QObject {
@@ -406,6 +433,40 @@ private slots:
         p.WritePara1->click();
         QVERIFY(s.messages.texts().isEmpty());
         QCOMPARE(block(s.sim, 0).mid(16, 2), QByteArray("2:")); // 42
+    }
+
+    // Part of a field is not the field: it is shown, but not written back.
+    // Part of block 0000 is not the block: nothing of it is shown.
+    void cutRepliesAreNotWrittenBack()
+    {
+        MessageRecorder messages;
+        CutUnit unit;
+        QVERIFY(unit.published);
+        unit.system.numbers[SystemBlock::Ml] = L("9");
+        TostiForm form;
+        UiDriver::logOn(form, kPort, LogOnAnswer{.pin = QStringLiteral("1234")});
+        QVERIFY(form.Link->LoggedOn);
+        SettingsPage &p = *form.settingsPage;
+        unit.peer.clearReceived();
+
+        p.ReadPara0->click();
+        QCOMPARE(messages.texts(), QStringList{L("'' is not a valid integer value")});
+        QCOMPARE(p.numberBoxes[SystemBlock::Ml]->text(), L("1"));
+        QCOMPARE(p.numberBoxes[SystemBlock::Rd]->text(), L("3"));
+
+        messages.clear();
+        p.ReadPins->click();
+        QCOMPARE(texts(p.pinBoxes).mid(0, 3), (QStringList{L("1234"), L("2345"), L("ERROR")}));
+        QVERIFY(!p.readFailed(p.pinBoxes[0]));
+        QVERIFY(p.readFailed(p.pinBoxes[1]));
+        for (int i = 2; i < PinBlock::kCodes; ++i)
+            type(p.pinBoxes[i], L("1"));
+        p.UpDatePIN->click();
+        QCOMPARE(messages.texts(), QStringList{L("There was an error\r\nin writing the CODES")});
+        for (const QByteArray &c : unit.peer.commands())
+            QVERIFY2(!c.startsWith("p0003"), c.constData());
+        QVERIFY(messages.texts().size() == 1);
+        form.FileExit1->trigger();
     }
 
     // A message in a ".sys" file goes past the box that refuses control

@@ -12,6 +12,7 @@
 #include "link/logon.h"
 #include "records/gridbinding.h"
 #include "records/recordtable.h"
+#include "records/recordtablemodel.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -227,6 +228,10 @@ void DirectoryPage::setCodeColumnsColour(const QColor &colour)
             grid->setItemDelegateForColumn(column, delegate);
         }
         delegate->colour = colour;
+        // The titles of codes not in effect are greyed as disabled text is.
+        if (auto *model = qobject_cast<RecordTableModel *>(grid->model()))
+            model->setTitleColour(field, colour.isValid() ? grid->palette().color(QPalette::Disabled, QPalette::Text)
+                                                          : QColor());
     }
     grid->viewport()->update();
 }

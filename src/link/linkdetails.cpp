@@ -90,6 +90,10 @@ void WriteLinkDetails(const QString &path, const LinkDetails &details)
     const QByteArray record = EncodeLinkDetails(details);
     if (file.write(record) != record.size())
         throw fail(file.errorString());
+    // The write only fills the file's buffer; a full disk shows itself when
+    // the buffer goes out, and the old record must then stay in its place.
+    if (!file.flush())
+        throw fail(file.errorString());
     if (!file.commit())
         throw fail(file.errorString());
 }

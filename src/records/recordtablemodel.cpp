@@ -86,8 +86,15 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal) {
-        if (role == Qt::DisplayRole && section >= 0 && section < m_titles.size())
+        if (section < 0 || section >= m_titles.size())
+            return {};
+        if (role == Qt::DisplayRole)
             return m_titles.at(section);
+        if (role == Qt::ForegroundRole) {
+            const QColor colour = m_titleColours.value(m_titles.at(section).toLower());
+            if (colour.isValid())
+                return colour;
+        }
         return {};
     }
     return QAbstractTableModel::headerData(section, orientation, role);
@@ -98,4 +105,14 @@ Qt::ItemFlags RecordTableModel::flags(const QModelIndex &index) const
     if (!holds(index))
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void RecordTableModel::setTitleColour(const QString &field, const QColor &colour)
+{
+    if (colour.isValid())
+        m_titleColours.insert(field.toLower(), colour);
+    else
+        m_titleColours.remove(field.toLower());
+    if (!m_titles.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, int(m_titles.size()) - 1);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 
@@ -29,6 +31,10 @@ public:
     // selection changes that views make meanwhile are not the user's.
     bool isChanging() const { return m_changing > 0; }
 
+    // The colour of a column's title (found by field name, so it outlasts a
+    // redefinition of the table); an invalid colour gives the standard one.
+    void setTitleColour(const QString &field, const QColor &colour);
+
 private:
     void takeShape();
     bool holds(const QModelIndex &index) const;
@@ -39,4 +45,5 @@ private:
     int m_rows = 0;
     QStringList m_titles;
     int m_changing = 0;
+    QHash<QString, QColor> m_titleColours; // by field name, lower case
 };

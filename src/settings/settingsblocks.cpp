@@ -3,6 +3,8 @@
 #include "link/encodings.h"
 #include "link/unitcontract.h"
 
+#include <algorithm>
+
 namespace {
 constexpr QChar kDigitFill = QLatin1Char('?');
 constexpr QChar kErasedFill = QChar(0xFF);
@@ -15,6 +17,11 @@ QString decodeDigitField(const QString &line, FieldSpan span) { return CutAtNul(
 QString FieldOfLine(const QString &line, FieldSpan span)
 {
     return FFToNul(line.mid(UnitContract::kDataOffset + span.position, span.width), span.width);
+}
+
+bool FieldArrived(const QString &line, FieldSpan span)
+{
+    return line.size() >= UnitContract::kDataOffset + span.position + span.width;
 }
 
 // --- relay codes ---
@@ -78,6 +85,20 @@ void DecodeMessageBlock(const QString &line, Messages &messages, int block)
     }
 }
 
+bool IsControlCharacter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+int MessageWithControlCharacter(const Messages &messages)
+{
+    for (int i = 0; i < MessageBlock::kMessages; ++i)
+        if (std::any_of(messages[i].cbegin(), messages[i].cend(), IsControlCharacter))
+            return i;
+    return -1;
+}
+
 // --- diverts ---
 
 QString EncodeDivertNumbers(const DivertNumbers &numbers)
@@ -108,6 +129,8 @@ QString DivertTimeCharacters(const QString &line)
 {
     return line.mid(UnitContract::kDataOffset, DivertBlock::kTimesLength);
 }
+
+FieldSpan DivertTimeSpan(int time) { return {time * DivertBlock::kTimeWidth, DivertBlock::kTimeWidth}; }
 
 QString FormatHourMinute(const QString &hhmm) { return hhmm.mid(0, 2) + QLatin1Char(':') + hhmm.mid(2, 2); }
 

@@ -35,6 +35,10 @@ inline const QLatin1String kMessages[4] = {UnitContract::kFixedMessageBlock, Uni
 // field's place in the data, 0xFF turned into NUL ("ERROR" when the line
 // does not reach the field at all).
 QString FieldOfLine(const QString &line, FieldSpan span);
+// True when the reply line holds every character of the field.  A field the
+// line does not wholly reach was not read: what it shows ("ERROR", or the
+// digits that came) is not what the unit holds.
+bool FieldArrived(const QString &line, FieldSpan span);
 
 // --- Block 0001: six gate release codes, 8 characters each, digits then "?" ---
 namespace RelayCodeBlock {
@@ -88,6 +92,12 @@ using Messages = std::array<QString, MessageBlock::kMessages>;
 QString EncodeMessageBlock(const Messages &messages, int block);
 // Reads the messages of block 0-3 from its line of the dump.
 void DecodeMessageBlock(const QString &line, Messages &messages, int block);
+// A character the display cannot show and the command line must not carry
+// (C0 and C1 controls, DEL): a CR inside a message would end the program
+// command early and the rest would run as a command of its own.
+bool IsControlCharacter(QChar c);
+// The index of the first message holding a control character, or -1.
+int MessageWithControlCharacter(const Messages &messages);
 
 // --- Block 0005: four divert numbers, 16 characters each in dial-digit form;
 // block 0002: the four after-hours times, HHMM each, in its first 16 ---
@@ -106,6 +116,8 @@ DivertNumbers DecodeDivertNumbers(const QString &line);
 QString EncodeDivertTimes(const DivertTimes &times);
 // The 16 raw time characters of a read reply (characters 6-21 of line 0).
 QString DivertTimeCharacters(const QString &line);
+// Where time 0-3 lies in block 0002.
+FieldSpan DivertTimeSpan(int time);
 // "HHMM" -> "HH:MM".
 QString FormatHourMinute(const QString &hhmm);
 QString SpacesToZeros(const QString &text);

@@ -82,13 +82,22 @@ bool SettingsImage::save(const QString &fileName) const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2")
                            .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    // The bytes reach the disk only when the file's buffer is written out: a
+    // full disk shows itself there, not in the write.
     const qint64 written = file.write(m_bytes);
+    const bool flushed = file.flush();
     file.close();
-    if (written < kSize) {
+    if (written < kSize || !flushed || file.error() != QFileDevice::NoError) {
         MessageService::inform(QStringLiteral("Could not save"));
         return false;
     }
     return true;
+}
+
+QString SettingsImage::controlCharacterNote(int message)
+{
+    return QStringLiteral("The %1 message holds a control character")
+        .arg(QLatin1String(MessageBlock::kMessageFields[message].label));
 }
 
 bool SettingsImage::load(const QString &fileName)
@@ -99,10 +108,23 @@ bool SettingsImage::load(const QString &fileName)
                            .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     const QByteArray read = file.read(kSize);
     file.close();
+    const QByteArray before = m_bytes;
     m_bytes.replace(0, read.size(), read);
+    const QString refused = QStringLiteral("Could not Load from file\r\n") + fileName;
     if (read.size() < kSize) {
-        MessageService::inform(QStringLiteral("Could not Load from file\r\n") + fileName);
+        MessageService::inform(refused);
         return false;
+    }
+    // The messages go to the unit as they stand, past the boxes that refuse
+    // such characters from the keyboard: a CR in one would end its program
+    // command and run the rest as a command of its own.
+    for (int i = 0; i < MessageBlock::kMessages; ++i) {
+        const QString message = text(kMessages[i]);
+        if (std::any_of(message.cbegin(), message.cend(), IsControlCharacter)) {
+            m_bytes = before;
+            MessageService::inform(refused + QStringLiteral("\r\n") + controlCharacterNote(i));
+            return false;
+        }
     }
     return true;
 }

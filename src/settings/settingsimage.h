@@ -81,13 +81,17 @@ public:
     bool save(const QString &fileName) const;
     // Reads the first bytes of the file into the image.  False (after the
     // message naming the file) when the file is shorter than the image; what
-    // was read stays in the image.  A file that cannot be opened throws.
+    // was read stays in the image.  False too, the image as it was, when a
+    // message holds a control character (the message also names the field).
+    // A file that cannot be opened throws.
     bool load(const QString &fileName);
 
     // The text stored for a numeric box: as typed when it fits; a whole
     // number too long for the field is stored as the value a write would
     // send (100 as 99 for the run timer), not cut to its first characters.
     static QString numberText(const QString &text, SystemBlock::Field field);
+    // The line that names a message holding a control character (0-5: msg0 to msg5).
+    static QString controlCharacterNote(int message);
 
 private:
     void putText(SettingsImageLayout::TextField field, const QString &text);

@@ -14,8 +14,10 @@
 #include "link/logon.h"
 #include "link/receivelog.h"
 #include "link/unitcontract.h"
+#include "link/unitgate.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
@@ -35,7 +37,6 @@ const QString SettingsPage::kSettingsFilter = QStringLiteral("OstiarinParameters
 
 namespace {
 const QColor kOlive(128, 128, 0);
-constexpr int kDivertSheet = 4; // "Divert #", counting "Setting" as 0
 const QString kError = QStringLiteral("There was an error\r\n");
 
 // Waits of the reads, in delay units.
@@ -152,6 +153,19 @@ void SettingsPage::connectHandlers()
     for (int i = 0; i < DivertBlock::kTimes; ++i)
         connectHandler(MaskEdits[i], &QLineEdit::textChanged, this, [this, i] { timeBoxChanged(i); });
 
+    // What the user types is what the user means: a box a failed read left
+    // may be written again once it has been edited.
+    const auto userEdits = [this](const auto &boxes) {
+        for (QLineEdit *box : boxes)
+            connect(box, &QLineEdit::textEdited, this, [this, box] { m_failedRead.remove(box); });
+    };
+    userEdits(codeBoxes);
+    userEdits(spd);
+    userEdits(msg);
+    userEdits(divertBoxes);
+    userEdits(MaskEdits);
+    userEdits(pinBoxes);
+
     TabSheet3->installEventFilter(this);
     UpLoad->installEventFilter(this);
 }
@@ -187,6 +201,37 @@ bool SettingsPage::eventFilter(QObject *watched, QEvent *event)
 }
 
 bool SettingsPage::onLine() const { return m_form.Link->LoggedOn; }
+
+void SettingsPage::whileHeld(const QString &operation, const std::function<void()> &body)
+{
+    const UnitOperation op(m_form.Channel.Gate, operation);
+    if (op)
+        body();
+}
+
+void SettingsPage::noteRead(QLineEdit *box, bool arrived)
+{
+    if (arrived)
+        m_failedRead.remove(box);
+    else
+        m_failedRead.insert(box);
+}
+
+template <std::size_t N>
+bool SettingsPage::anyReadFailed(const std::array<QLineEdit *, N> &boxes, int first, int count) const
+{
+    for (int i = first; i < first + count; ++i)
+        if (readFailed(boxes[i]))
+            return true;
+    return false;
+}
+
+bool SettingsPage::refuseFailedBlock(bool failed, const QString &failure)
+{
+    if (failed)
+        MessageService::inform(kError + failure);
+    return failed;
+}
 
 // --- values on the page ---
 
@@ -310,7 +355,13 @@ bool SettingsPage::ReadSystemParameters()
         channel.SendCommand(UnitContract::ReadBlockCommand(Blocks::kSystem));
         Delay(kLongRead);
         if (onLine()) {
-            const QString data = channel.RxLog().line(0).mid(UnitContract::kDataOffset, kLength);
+            const QString line = channel.RxLog().line(0);
+            // Without the whole block the decoding would put zeros and
+            // empty texts over what the boxes hold; they stay as they were,
+            // and the read stops as the empty override value stops it.
+            if (!FieldArrived(line, {0, kLength}))
+                throw ConversionError(QString());
+            const QString data = line.mid(UnitContract::kDataOffset, kLength);
             ApplySystemParameters(FFToNul(data, kLength));
             read = true;
         }
@@ -405,8 +456,8 @@ void SettingsPage::applyRelay2Value(int value)
     rly2line->setChecked(value & kRelay2Line);
     rly2ring->setChecked(value & kRelay2Ring);
     rly2off->setChecked((value & kRelay2Mask) == 0);
-    // "Don't use timer" means something only while relay 2 is overridden.
-    rly2tim->setEnabled(!rly2off->isChecked());
+    // A read or a load sets the boxes without the interlocks of a click:
+    // "Don't use timer" stays enabled or not as the user's clicks left it.
 }
 
 // --- relay codes ---
@@ -426,7 +477,10 @@ bool SettingsPage::ReadRelayCodes()
         channel.SendCommand(UnitContract::ReadBlockCommand(Blocks::kRelayCodes));
         Delay(kShortRead);
         if (onLine()) {
-            showRelayCodes(DecodeRelayCodes(channel.RxLog().line(0)));
+            const QString line = channel.RxLog().line(0);
+            showRelayCodes(DecodeRelayCodes(line));
+            for (int i = 0; i < RelayCodeBlock::kCodes; ++i)
+                noteRead(codeBoxes[i], FieldArrived(line, {i * RelayCodeBlock::kCodeWidth, RelayCodeBlock::kCodeWidth}));
             RefreshGlobalCodes();
             read = true;
         }
@@ -440,6 +494,8 @@ bool SettingsPage::ReadRelayCodes()
 
 void SettingsPage::WriteRelayCodes()
 {
+    if (refuseFailedBlock(anyReadFailed(codeBoxes), QStringLiteral("in writing the Codes")))
+        return;
     if (!ProgramBlock(m_form.Channel, Blocks::kRelayCodes, EncodeRelayCodes(relayCodes())))
         MessageService::inform(kError + QStringLiteral("in writing the Codes"));
 }
@@ -455,8 +511,13 @@ bool SettingsPage::ReadSpeedDials()
     if (!onLine())
         return false;
     SpeedDials numbers = speedDials();
-    DecodeSpeedDialBlock(channel.RxLog().line(1), numbers, 0);
-    DecodeSpeedDialBlock(channel.RxLog().line(2), numbers, 1);
+    for (int block = 0; block < 2; ++block) {
+        const QString line = channel.RxLog().line(1 + block);
+        DecodeSpeedDialBlock(line, numbers, block);
+        for (int i = 0; i < SpeedDialBlock::kPerBlock; ++i)
+            noteRead(spd[block * SpeedDialBlock::kPerBlock + i],
+                     FieldArrived(line, {i * SpeedDialBlock::kWidth, SpeedDialBlock::kWidth}));
+    }
     showSpeedDials(numbers);
     return true;
 }
@@ -464,10 +525,16 @@ bool SettingsPage::ReadSpeedDials()
 void SettingsPage::WriteSpeedDials()
 {
     const SpeedDials numbers = speedDials();
-    if (!ProgramBlock(m_form.Channel, Blocks::kSpeedDial1, EncodeSpeedDialBlock(numbers, 0)))
-        MessageService::inform(kError + QStringLiteral("in writing speed Dial 1 & 2"));
-    if (!ProgramBlock(m_form.Channel, Blocks::kSpeedDial2, EncodeSpeedDialBlock(numbers, 1)))
-        MessageService::inform(kError + QStringLiteral("in writing speed Dial 3 & 4"));
+    const QLatin1String blocks[2] = {Blocks::kSpeedDial1, Blocks::kSpeedDial2};
+    const QString failures[2] = {QStringLiteral("in writing speed Dial 1 & 2"),
+                                 QStringLiteral("in writing speed Dial 3 & 4")};
+    for (int block = 0; block < 2; ++block) {
+        if (refuseFailedBlock(anyReadFailed(spd, block * SpeedDialBlock::kPerBlock, SpeedDialBlock::kPerBlock),
+                              failures[block]))
+            continue;
+        if (!ProgramBlock(m_form.Channel, blocks[block], EncodeSpeedDialBlock(numbers, block)))
+            MessageService::inform(kError + failures[block]);
+    }
 }
 
 // --- messages ---
@@ -482,8 +549,13 @@ bool SettingsPage::ReadMessages()
     if (!onLine())
         return false;
     Messages texts = messages();
-    for (int block = 0; block < 4; ++block)
-        DecodeMessageBlock(channel.RxLog().line(1 + block), texts, block);
+    for (int block = 0; block < 4; ++block) {
+        const QString line = channel.RxLog().line(1 + block);
+        DecodeMessageBlock(line, texts, block);
+        for (int i = 0; i < MessageBlock::kMessages; ++i)
+            if (MessageBlock::kMessageFields[i].block == block)
+                noteRead(msg[i], FieldArrived(line, MessageBlock::kMessageFields[i].span));
+    }
     showMessages(texts);
     return true;
 }
@@ -494,9 +566,24 @@ void SettingsPage::WriteMessages()
     const QString failures[4] = {QStringLiteral("in writing fixed message 1 & 2"),
                                  QStringLiteral("in writing Scroll message 1"),
                                  QStringLiteral("in writing Scroll message 2"), QStringLiteral("in writing message 1 & 2")};
-    for (int block = 0; block < 4; ++block)
-        if (!ProgramBlock(m_form.Channel, Blocks::kMessages[block], EncodeMessageBlock(texts, block)))
-            MessageService::inform(kError + failures[block]);
+    for (int block = 0; block < 4; ++block) {
+        QString failure = kError + failures[block];
+        bool failed = false;
+        for (int i = 0; i < MessageBlock::kMessages; ++i) {
+            if (MessageBlock::kMessageFields[i].block != block)
+                continue;
+            if (readFailed(msg[i])) {
+                failed = true;
+            } else if (std::any_of(texts[i].cbegin(), texts[i].cend(), IsControlCharacter)) {
+                // A text read from the unit may hold what the box refuses
+                // from the keyboard; it never goes into a command.
+                failure += QStringLiteral("\r\n") + SettingsImage::controlCharacterNote(i);
+                failed = true;
+            }
+        }
+        if (failed || !ProgramBlock(m_form.Channel, Blocks::kMessages[block], EncodeMessageBlock(texts, block)))
+            MessageService::inform(failure);
+    }
 }
 
 // --- diverts ---
@@ -509,7 +596,10 @@ bool SettingsPage::ReadDivertNumbers()
     Delay(kLongRead);
     if (!onLine())
         return false;
-    showDivertNumbers(DecodeDivertNumbers(channel.RxLog().line(1)));
+    const QString line = channel.RxLog().line(1);
+    showDivertNumbers(DecodeDivertNumbers(line));
+    for (int i = 0; i < DivertBlock::kNumbers; ++i)
+        noteRead(divertBoxes[i], FieldArrived(line, {i * DivertBlock::kNumberWidth, DivertBlock::kNumberWidth}));
     return true;
 }
 
@@ -521,9 +611,16 @@ bool SettingsPage::ReadDivertTimes()
     Delay(kShortRead);
     if (!onLine())
         return false;
-    const QString raw = DivertTimeCharacters(channel.RxLog().line(0));
+    const QString line = channel.RxLog().line(0);
+    const QString raw = DivertTimeCharacters(line);
     Edit4->setText(raw);
     for (int i = 0; i < DivertBlock::kTimes; ++i) {
+        // A time that did not come would show as 00:00, which looks real:
+        // the box keeps what it showed, and is not written back.
+        const bool arrived = FieldArrived(line, DivertTimeSpan(i));
+        noteRead(MaskEdits[i], arrived);
+        if (!arrived)
+            continue;
         MaskEdits[i]->setText(FormatHourMinute(raw.mid(i * DivertBlock::kTimeWidth, DivertBlock::kTimeWidth)));
         // Also when the box's text stayed the same (blanks before and after).
         timeBoxChanged(i);
@@ -549,12 +646,16 @@ void SettingsPage::timeBoxChanged(int index)
 
 void SettingsPage::WriteDiverts()
 {
-    if (!ProgramBlock(m_form.Channel, Blocks::kDivertNumbers, EncodeDivertNumbers(divertNumbers())))
-        MessageService::inform(kError + QStringLiteral("in writing the new numbers"));
+    const QString numbersFailure = QStringLiteral("in writing the new numbers");
+    if (!refuseFailedBlock(anyReadFailed(divertBoxes), numbersFailure)
+        && !ProgramBlock(m_form.Channel, Blocks::kDivertNumbers, EncodeDivertNumbers(divertNumbers())))
+        MessageService::inform(kError + numbersFailure);
     const QString times = EncodeDivertTimes(divertTimes());
     Delay(kTimesWriteGap);
-    if (!ProgramBlock(m_form.Channel, Blocks::kDivertTimes, times))
-        MessageService::inform(kError + QStringLiteral("in writing the new Times"));
+    const QString timesFailure = QStringLiteral("in writing the new Times");
+    if (!refuseFailedBlock(anyReadFailed(MaskEdits), timesFailure)
+        && !ProgramBlock(m_form.Channel, Blocks::kDivertTimes, times))
+        MessageService::inform(kError + timesFailure);
 }
 
 // --- reads, writes, buttons ---
@@ -567,52 +668,75 @@ bool SettingsPage::ReadAllSettings()
            && ReadDivertTimes();
 }
 
-bool SettingsPage::readSettingsFirstTime() { return ReadMessages() && ReadAllSettings() && ReadPinsClick(); }
+bool SettingsPage::readSettingsFirstTime()
+{
+    // While another operation talks to the unit the first read waits for the
+    // next showing of the page.
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("ReadSettingsFirstTime"));
+    if (!op)
+        return false;
+    return ReadMessages() && ReadAllSettings() && readPins();
+}
 
 void SettingsPage::ShowReady() { m_form.StatusBar->setPanel(1, QStringLiteral("Ready")); }
 
-void SettingsPage::ReadPara1Click() { ReadAllSettings(); }
+// Each button's handler takes the unit for its whole operation; a click
+// while another operation runs (a second click on the same Read among them)
+// does nothing.
+void SettingsPage::ReadPara1Click() { whileHeld(QStringLiteral("ReadAllSettings"), [this] { ReadAllSettings(); }); }
 
 void SettingsPage::WritePara1Click()
 {
-    WriteSystemParameters();
-    ShowReady();
+    whileHeld(QStringLiteral("WriteSystemParameters"), [this] {
+        WriteSystemParameters();
+        ShowReady();
+    });
 }
 
-void SettingsPage::ReadCodeClick() { ReadAllSettings(); }
+void SettingsPage::ReadCodeClick() { whileHeld(QStringLiteral("ReadAllSettings"), [this] { ReadAllSettings(); }); }
 
 void SettingsPage::WriteCodeClick()
 {
-    WriteRelayCodes();
-    ShowReady();
+    whileHeld(QStringLiteral("WriteRelayCodes"), [this] {
+        WriteRelayCodes();
+        ShowReady();
+    });
 }
 
-void SettingsPage::ReadSpdClick() { ReadAllSettings(); }
+void SettingsPage::ReadSpdClick() { whileHeld(QStringLiteral("ReadAllSettings"), [this] { ReadAllSettings(); }); }
 
 void SettingsPage::WriteSpdClick()
 {
-    WriteSpeedDials();
-    ShowReady();
+    whileHeld(QStringLiteral("WriteSpeedDials"), [this] {
+        WriteSpeedDials();
+        ShowReady();
+    });
 }
 
-void SettingsPage::ReadMsgsClick() { ReadMessages(); }
+void SettingsPage::ReadMsgsClick() { whileHeld(QStringLiteral("ReadMessages"), [this] { ReadMessages(); }); }
 
 void SettingsPage::SaveParamClick()
 {
-    WriteMessages();
-    ShowReady();
+    whileHeld(QStringLiteral("WriteMessages"), [this] {
+        WriteMessages();
+        ShowReady();
+    });
 }
 
-void SettingsPage::divertReadClick() { ReadAllSettings(); }
+void SettingsPage::divertReadClick() { whileHeld(QStringLiteral("ReadAllSettings"), [this] { ReadAllSettings(); }); }
 
 void SettingsPage::divertWriteClick()
 {
-    WriteDiverts();
-    WriteSystemParameters(); // the two divert choices live in block 0000
-    ShowReady();
+    whileHeld(QStringLiteral("WriteDiverts"), [this] {
+        WriteDiverts();
+        WriteSystemParameters(); // the two divert choices live in block 0000
+        ShowReady();
+    });
 }
 
-bool SettingsPage::ReadPinsClick()
+void SettingsPage::ReadPinsClick() { whileHeld(QStringLiteral("ReadPins"), [this] { readPins(); }); }
+
+bool SettingsPage::readPins()
 {
     CommandChannel &channel = m_form.Channel;
     channel.RxLog().clear();
@@ -620,16 +744,25 @@ bool SettingsPage::ReadPinsClick()
     Delay(kShortRead);
     if (!onLine())
         return false;
-    showAccessCodes(DecodeAccessCodes(channel.RxLog().line(0)));
+    const QString line = channel.RxLog().line(0);
+    showAccessCodes(DecodeAccessCodes(line));
+    for (int i = 0; i < PinBlock::kCodes; ++i)
+        noteRead(pinBoxes[i], FieldArrived(line, {i * PinBlock::kWidth, PinBlock::kWidth}));
     return true;
 }
 
 void SettingsPage::UpDatePINClick()
 {
-    if (ProgramBlock(m_form.Channel, Blocks::kPins, EncodeAccessCodes(accessCodes())))
-        MessageService::inform(QStringLiteral("NEW CODES Programmed"));
-    else
-        MessageService::inform(kError + QStringLiteral("in writing the CODES"));
+    whileHeld(QStringLiteral("UpDatePIN"), [this] {
+        // After a missed read the other codes show "ERROR": writing them
+        // would erase every PIN and emergency code but the one changed.
+        if (refuseFailedBlock(anyReadFailed(pinBoxes), QStringLiteral("in writing the CODES")))
+            return;
+        if (ProgramBlock(m_form.Channel, Blocks::kPins, EncodeAccessCodes(accessCodes())))
+            MessageService::inform(QStringLiteral("NEW CODES Programmed"));
+        else
+            MessageService::inform(kError + QStringLiteral("in writing the CODES"));
+    });
 }
 
 void SettingsPage::UpLoadClick() { Delay(kUpLoadWait); }
@@ -655,9 +788,6 @@ void SettingsPage::RefreshGlobalCodes()
     for (QLineEdit *box : {code_g1, code_g2})
         setTextColour(box, global ? QColor() : kOlive);
     Label47->setVisible(!global);
-    // Relay 2's global code stays dimmed while relay 2 is overridden.
-    if (global && Bevel2->isVisibleTo(TabSheet2))
-        setTextColour(code_g2, kOlive);
 }
 
 void SettingsPage::RefreshRelay2Override()
@@ -670,9 +800,11 @@ void SettingsPage::RefreshRelay2Override()
     RefreshGlobalCodes();
 }
 
-void SettingsPage::PhParamChange(int index)
+void SettingsPage::PhParamChange(int)
 {
-    SaveParam->setEnabled(index != kDivertSheet && UpLoad->isEnabled());
+    // The messages are not on any sub-page: their Write follows the log-on
+    // like every other unit button, whichever sub-page is shown.
+    SaveParam->setEnabled(UpLoad->isEnabled());
 }
 
 void SettingsPage::rly2offMouseDown()
@@ -727,6 +859,13 @@ void SettingsPage::ApplySettingsImage()
                                                        : RadioButton1);
     // 5. Speed dials.
     showSpeedDials(v.speedDials);
+    // What the file set is no longer what a failed read left.
+    for (QLineEdit *box : codeBoxes)
+        m_failedRead.remove(box);
+    for (QLineEdit *box : msg)
+        m_failedRead.remove(box);
+    for (QLineEdit *box : spd)
+        m_failedRead.remove(box);
     // 6. The colours of the codes.
     RefreshRelay2Override();
 }

@@ -3,8 +3,10 @@
 #include "settings/settingsimage.h"
 
 #include <QObject>
+#include <QSet>
 
 #include <array>
+#include <functional>
 
 class TostiForm;
 class QAbstractButton;
@@ -49,6 +51,12 @@ public:
     // The reads return false, leaving the boxes as they were, when the link
     // went off line during their wait.
 
+    // A box that a read filled from a field the reply did not wholly hold
+    // (it shows "ERROR", or the digits that came; a time box keeps what it
+    // showed).  Until the user edits it, a later read fills it or a file
+    // load sets it, the write of its block sends nothing for that block.
+    bool readFailed(const QLineEdit *box) const { return m_failedRead.contains(box); }
+
     // --- block 0000 ---
     bool ReadSystemParameters();
     void ApplySystemParameters(const QString &data);
@@ -84,7 +92,8 @@ public:
     void SaveParamClick();
     void divertReadClick();
     void divertWriteClick();
-    bool ReadPinsClick();
+    void ReadPinsClick();
+    bool readPins(); // the PIN read itself, below its handler
     void UpDatePINClick();
     void UpLoadClick();
 
@@ -212,7 +221,18 @@ private:
     void keylessChanged();
     void timeBoxChanged(int index);
     bool onLine() const;
+    // Runs `body` holding the unit for `operation`; nothing while another
+    // operation holds it.
+    void whileHeld(const QString &operation, const std::function<void()> &body);
+    // Remembers whether `box` was filled from a field that arrived whole.
+    void noteRead(QLineEdit *box, bool arrived);
+    template <std::size_t N>
+    bool anyReadFailed(const std::array<QLineEdit *, N> &boxes, int first = 0, int count = int(N)) const;
+    // The write of a block holding a failed-read box: nothing is sent and the
+    // block's own failure is reported.
+    bool refuseFailedBlock(bool failed, const QString &failure);
 
     TostiForm &m_form;
     SettingsImage m_image;
+    QSet<const QLineEdit *> m_failedRead;
 };

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -40,6 +42,21 @@ mode_t ModeOf(const QString &path)
         return 0;
     return st.st_mode & 07777;
 }
+
+// While it lives, a file of this process can hold at most `bytes` bytes: a
+// write past that fails as it does on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limit = old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+    rlimit old{};
+};
 
 } // namespace
 
@@ -216,6 +233,25 @@ private slots:
             QVERIFY2(e.text().contains(QLatin1String("Ostidata.ini")), qPrintable(e.text()));
         }
         QCOMPARE(ReadAll(blocker), QByteArrayLiteral("not a folder"));
+    }
+
+    // A full disk: the record does not fit, and the old file stays whole.
+    void fullDiskIsReported()
+    {
+        const QString file = path("full.ini");
+        LinkDetails details;
+        details.pin = QStringLiteral("1234");
+        WriteLinkDetails(file, details);
+        const QByteArray before = ReadAll(file);
+        details.pin = QStringLiteral("5678");
+        try {
+            const FileSizeLimit full(40);
+            WriteLinkDetails(file, details);
+            QFAIL("a record that did not fit was reported as saved");
+        } catch (const AppError &e) {
+            QVERIFY2(e.text().contains(QLatin1String("full.ini")), qPrintable(e.text()));
+        }
+        QCOMPARE(ReadAll(file), before);
     }
 };
 

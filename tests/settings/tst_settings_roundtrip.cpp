@@ -291,11 +291,12 @@ private slots:
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("'' is not a valid integer value")});
         QCOMPARE(commandTexts(sim), names({"d00120015", "r0000"}));
         QVERIFY(!form.SettingsReadDone);
+        // Nothing came: the boxes keep what they showed.
         SettingsPage &p = *form.settingsPage;
-        QCOMPARE(p.numberBoxes[SystemBlock::Ml]->text(), QStringLiteral("0"));
-        QCOMPARE(p.numberBoxes[SystemBlock::Rt]->text(), QStringLiteral("0"));
-        QVERIFY(p.numberBoxes[SystemBlock::Rd]->text().isEmpty());
-        QCOMPARE(p.numberBoxes[SystemBlock::Ls]->text(), QStringLiteral("20")); // not reached
+        QCOMPARE(p.numberBoxes[SystemBlock::Ml]->text(), QStringLiteral("1"));
+        QCOMPARE(p.numberBoxes[SystemBlock::Rt]->text(), QStringLiteral("5"));
+        QCOMPARE(p.numberBoxes[SystemBlock::Rd]->text(), QStringLiteral("3"));
+        QCOMPARE(p.numberBoxes[SystemBlock::Ls]->text(), QStringLiteral("20"));
         QVERIFY(form.SaveAs->isEnabled());
 
         // The next showing tries again.
@@ -371,7 +372,7 @@ private slots:
         form.FileExit1->trigger();
     }
 
-    void messagesWriteFollowsTheSubPage()
+    void messagesWriteFollowsTheLogOn()
     {
         MessageRecorder messages;
         Simulator sim(unitOptions());
@@ -382,9 +383,11 @@ private slots:
         QVERIFY(!p.PhParam->isTabEnabled(5));
         p.PhParam->setCurrentWidget(p.TabSheet4);
         logOn(form);
-        QVERIFY(!p.SaveParam->isEnabled()); // on "Divert #" even while logged on
+        QVERIFY(p.SaveParam->isEnabled()); // on "Divert #" too: the messages are beside the sub-pages
         QVERIFY(p.PhParam->isTabEnabled(5));
         p.PhParam->setCurrentWidget(p.TabSheet2);
+        QVERIFY(p.SaveParam->isEnabled());
+        p.PhParam->setCurrentWidget(p.TabSheet4);
         QVERIFY(p.SaveParam->isEnabled());
         form.ledAction->trigger(); // log off
         QVERIFY(!p.SaveParam->isEnabled());

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "common/errors.h"
 #include "common/filedialogs.h"
+#include "directory/directorypage.h"
 #include "messagerecorder.h"
 #include "settings/settingspage.h"
 
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,29 +160,81 @@ private slots:
         QVERIFY(textColour(p.code_ic2) != kOlive);
     }
 
+    // The phone list's own grid: its code columns and their titles follow
+    // "Use Global Gate Codes" while the table is open.
     void globalCodes()
     {
         MessageRecorder messages;
         TostiForm form;
         SettingsPage &p = *form.settingsPage;
-        QList<QColor> gridColours;
-        form.Hooks.setCodeColumnsColour = [&](const QColor &c) { gridColours << c; };
-        QCOMPARE(form.Hooks.refreshGlobalCodes != nullptr, true);
+        QAbstractItemModel *grid = form.DBGrid1->model();
+        const auto titleColours = [&] {
+            QList<QVariant> colours;
+            for (const char *field : {"Code1", "Code2", "spare"}) {
+                const int column = form.DirectoryTable.findField(QLatin1String(field));
+                colours << grid->headerData(column, Qt::Horizontal, Qt::ForegroundRole);
+            }
+            return colours;
+        };
+        const QColor grey = form.DBGrid1->palette().color(QPalette::Disabled, QPalette::Text);
+        const QVariant name = grid->headerData(0, Qt::Horizontal, Qt::ForegroundRole);
 
         form.DirectoryTable.close();
         p.PS2_gcod->click();
-        QVERIFY(gridColours.isEmpty()); // the table is closed: only this page changes
+        QVERIFY(!form.directoryPage->codeColumnsColour().isValid()); // the table is closed: only this page changes
+        QCOMPARE(titleColours(), QList<QVariant>(3));
         QVERIFY(!p.Label47->isVisibleTo(p.TabSheet2));
         QVERIFY(textColour(p.code_g1) != kOlive);
 
         form.DirectoryTable.open();
         p.PS2_gcod->click();
-        QCOMPARE(gridColours, QList<QColor>{QColor()});
+        QVERIFY(!form.directoryPage->codeColumnsColour().isValid());
+        QCOMPARE(titleColours(), QList<QVariant>(3));
         QVERIFY(p.Label47->isVisibleTo(p.TabSheet2));
         QCOMPARE(textColour(p.code_g1), kOlive);
         QCOMPARE(textColour(p.code_g2), kOlive);
         p.PS2_gcod->click();
-        QCOMPARE(gridColours.last(), kOlive);
+        QCOMPARE(form.directoryPage->codeColumnsColour(), kOlive);
+        QCOMPARE(titleColours(), QList<QVariant>(3, QVariant::fromValue(grey)));
+        QCOMPARE(grid->headerData(0, Qt::Horizontal, Qt::ForegroundRole), name); // the other titles stay
+        p.PS2_gcod->click();
+        QCOMPARE(titleColours(), QList<QVariant>(3));
+    }
+
+    // With relay 2 overridden its other codes are dimmed, but the global
+    // code follows "Use Global Gate Codes" alone.
+    void globalCodeOfAnOverriddenRelay()
+    {
+        MessageRecorder messages;
+        TostiForm form;
+        SettingsPage &p = *form.settingsPage;
+        p.rly2key->click();
+        p.PS2_gcod->click();
+        QVERIFY(textColour(p.code_g2) != kOlive);
+        QCOMPARE(textColour(p.code_ic2), kOlive);
+        QCOMPARE(textColour(p.code_sd2), kOlive);
+        p.PS2_gcod->click();
+        QCOMPARE(textColour(p.code_g2), kOlive);
+    }
+
+    // "Don't use timer" is enabled by the user's clicks on the override
+    // boxes; a read or a file sets the boxes without that interlock.
+    void readingTheOverrideLeavesTheTimerBoxAlone()
+    {
+        MessageRecorder messages;
+        TostiForm form;
+        SettingsPage &p = *form.settingsPage;
+        p.ApplySystemParameters(blockWith(5, 0, 0x84));
+        QVERIFY(p.rly2key->isChecked());
+        QVERIFY(!p.rly2tim->isEnabled());
+        p.ApplyRelay2(QStringLiteral("0<"));
+        QVERIFY(p.rly2tim->isChecked());
+        QVERIFY(!p.rly2tim->isEnabled());
+        p.rly2line->click();
+        QVERIFY(p.rly2tim->isEnabled());
+        p.ApplySystemParameters(blockWith(0, 0, 0x84));
+        QVERIFY(p.rly2off->isChecked());
+        QVERIFY(p.rly2tim->isEnabled());
     }
 
     void emptyReplyStopsAtTheOverrideValue()

@@ -204,8 +204,9 @@ private slots:
 
     void lateAnswerToTheBareCrIsNoErase()
     {
-        // The unit answers the CR before "f5a" late and never confirms the
-        // erase: that late "OK" must not count as the erase's.
+        // The unit answers each CR late (so an answer to the log-on's CR may
+        // still be on its way too) and never confirms the erase: no late
+        // "OK" may count as the erase's.
         MessageRecorder messages;
         PtyPeer unit;
         QVERIFY(unit.publish(kPort));
@@ -234,6 +235,8 @@ private slots:
         form.DirectoryTable.setValue(DirectoryFields::RoomNumber, L1("1"));
         form.DirectoryTable.store();
         unit.clearReceived();
+        QVERIFY2(!form.Channel.Gate.busy(), qPrintable(form.Channel.Gate.operation()));
+        QVERIFY(form.DirectoryTable.isOpen());
         messages.answerNext(true);
         form.directoryPage->transfer()->WriteDataClick();
         QCOMPARE(messages.texts().mid(1), QStringList{L1("Could not clear All,\r\nSave your files and\r\nRecheck connection")});

@@ -87,22 +87,6 @@ private slots:
         QCOMPARE(table.recordCount(), 1);
     }
 
-    void aFullDiskIsReported()
-    {
-        // Nothing can be written to this device: the save must not pass for done.
-        if (!QFile::exists(L1("/dev/full")))
-            QSKIP("no /dev/full here");
-        RecordTable table;
-        openDirectory(table);
-        addRecord(table, {"SMITH J", "101"});
-        try {
-            SaveDirectoryFile(table, L1("/dev/full"));
-            QFAIL("no error");
-        } catch (const AppError &e) {
-            QVERIFY2(e.text().startsWith(L1("Cannot write file \"/dev/full\"")), qPrintable(e.text()));
-        }
-    }
-
     void spreadsheetUtf8WithByteOrderMark()
     {
         // "CSV UTF-8" of common spreadsheets: a byte-order mark, then UTF-8.

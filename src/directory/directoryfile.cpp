@@ -17,6 +17,8 @@ namespace {
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 } // namespace
 
+QByteArray SingleByteDirectoryText(const QByteArray &bytes);
+
 void SaveDirectoryFile(const RecordTable &table, const QString &path)
 {
     const QByteArray bytes = SaveCsvText(table);
@@ -39,7 +41,9 @@ QByteArray ReadDirectoryFile(const QString &path)
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("Cannot read file \"%1\". %2").arg(shown(path), file.errorString()));
-    return bytes;
+    // A UTF-8 file is turned into the table's text here, so that one it
+    // cannot become is refused before anything changes.
+    return SingleByteDirectoryText(bytes);
 }
 
 namespace {
@@ -107,10 +111,15 @@ void reportControlCharacters(const RecordTable &table, int first)
 }
 } // namespace
 
+QByteArray SingleByteDirectoryText(const QByteArray &bytes)
+{
+    return bytes.startsWith(kUtf8Mark) ? fromUtf8File(bytes) : bytes;
+}
+
 int FillDirectoryTable(RecordTable &table, const QByteArray &bytes)
 {
     const int first = table.recordCount();
-    const int appended = bytes.startsWith(kUtf8Mark) ? LoadCsvText(table, fromUtf8File(bytes)) : LoadCsvText(table, bytes);
+    const int appended = LoadCsvText(table, SingleByteDirectoryText(bytes));
     reportControlCharacters(table, first);
     return appended;
 }

@@ -267,7 +267,8 @@ void RecordEditor::NavOkClick()
         m_form.FollowCursor = false;
         const int r = table.recNo();
 
-        const int sameRoom = FindRoomRecord(table, boxes.room);
+        // Rooms are stored without the blanks around them.
+        const int sameRoom = FindRoomRecord(table, TrimBlanks(boxes.room));
         if (sameRoom > 0 && sameRoom != r && !MessageService::ask(QStringLiteral("RoomNumber exist, Continue?"))) {
             if (r > 0)
                 table.moveTo(r);

@@ -39,6 +39,9 @@ DirectoryFileCommands::DirectoryFileCommands(TostiForm &form, std::function<void
 
 void DirectoryFileCommands::Open()
 {
+    // A bulk operation (an upload, a download) is walking the table.
+    if (m_form.BulkBusy)
+        return;
     const QString path = FileDialogService::askOpen(kExtension, QString(), kFilter);
     if (path.isEmpty())
         return;

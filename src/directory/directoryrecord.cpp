@@ -4,11 +4,15 @@
 #include "common/errors.h"
 #include "common/messages.h"
 #include "link/commandchannel.h"
+#include "link/delay.h"
 #include "link/encodings.h"
 #include "link/receivelog.h"
 
 namespace {
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+// After a write that went unanswered: steps of 86.4 ms waited at most for
+// the line to fall quiet (at least two).
+constexpr int QuietSteps = 12;
 } // namespace
 
 QStringList DirectoryRecord::values() const { return {name, room, phone, code1, code2, spare, rfid, addr}; }
@@ -30,18 +34,67 @@ QString LeadingDigits(const QString &text, int n)
     return text.left(count);
 }
 
+QString TrimBlanks(const QString &text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text.at(start) == QLatin1Char(' '))
+        ++start;
+    while (end > start && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
 bool IsRoomNumberText(const QString &text)
 {
-    int value = 0;
-    return TryStrToInt(text, value);
+    // Only what the unit will hold: a sign, a "$" or "0x" prefix or a blank
+    // inside would reach it as an empty or a shorter room.
+    const QString digits = TrimBlanks(text);
+    return !digits.isEmpty() && LeadingDigits(digits, int(digits.size())).size() == digits.size();
 }
+
+bool IsCodeText(const QString &text)
+{
+    const QString digits = TrimBlanks(text);
+    return LeadingDigits(digits, int(digits.size())).size() == digits.size();
+}
+
+QString NumericDigitsMessage() { return QStringLiteral("Must use Numeric digits in\r\nRoomNumber & Codes fields"); }
 
 QString ValidateRoomNumber(const QString &text)
 {
     if (IsRoomNumberText(text))
-        return text;
-    MessageService::inform(QStringLiteral("Must use Numeric digits in\r\nRoomNumber & Codes fields"));
+        return TrimBlanks(text);
+    MessageService::inform(NumericDigitsMessage());
     return QStringLiteral("0");
+}
+
+bool IsControlCharacter(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }
+
+int FirstControlField(const QStringList &values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        for (const QChar c : values.at(i))
+            if (IsControlCharacter(c))
+                return int(i);
+    }
+    return -1;
+}
+
+QString ShownWithoutControls(const QString &text)
+{
+    QString shown = text;
+    for (QChar &c : shown)
+        if (IsControlCharacter(c))
+            c = QLatin1Char('?');
+    return shown;
+}
+
+QString ControlCharacterMessage(const QString &record, const QString &field)
+{
+    return QStringLiteral("The %1 of %2 holds a control character.\r\n"
+                          "The Ostiarin cannot take it: the record was not sent.")
+        .arg(field, record);
 }
 
 quint8 Crc8Maxim(const QString &text)
@@ -156,10 +209,26 @@ bool WriteDirectoryRecord(CommandChannel &channel, const QString &address, const
     channel.RxLog().clear();
     channel.SendCommand(command + QLatin1Char('\r'));
     channel.RxBuffer.clear();
+    // Only this command's reply line counts: an "OK" elsewhere in the log
+    // may be the late answer to the command before.
     if (channel.WaitReply(channel.RemoteMode ? 12 : 6))
         return true;
-    // The reply flag misses an "OK" whose first letter arrived in one piece
-    // with the end of the line before it; the receive log still has it.
-    // The log was cleared before the command went out.
-    return channel.RxLog().text().contains(QLatin1String("OK"));
+    // The unit may still be answering: once the line is quiet, what it said
+    // is thrown away, so that it cannot stand for the next command's reply.
+    WaitForQuietLine(channel);
+    return false;
+}
+
+void WaitForQuietLine(CommandChannel &channel)
+{
+    channel.DataReceived = false;
+    for (int step = 0; step < QuietSteps; ++step) {
+        Delay(100);
+        if (step > 0 && !channel.DataReceived)
+            break;
+        channel.DataReceived = false;
+    }
+    channel.RxBuffer.clear();
+    channel.RxLog().clear();
+    channel.ReplyReady = false;
 }

@@ -49,11 +49,30 @@ struct DirectoryRecord {
 // most n of them ("12a4", 4 -> "12").
 QString LeadingDigits(const QString &text, int n);
 
-// text unchanged when it reads as an integer; otherwise shows "Must use
-// Numeric digits in" / "RoomNumber & Codes fields" and gives "0".
-QString ValidateRoomNumber(const QString &text);
-// Whether text reads as an integer as ValidateRoomNumber requires (no message).
+// text without the blanks around it.
+QString TrimBlanks(const QString &text);
+
+// A room reads as a number when, blanks around it dropped, it is decimal
+// digits and not empty: exactly what the record text will carry.
 bool IsRoomNumberText(const QString &text);
+// A relay code is empty or decimal digits (blanks around it dropped).
+bool IsCodeText(const QString &text);
+// "Must use Numeric digits in" / "RoomNumber & Codes fields".
+QString NumericDigitsMessage();
+// text without its surrounding blanks when it reads as a number; otherwise
+// shows the numeric-digits message and gives "0".
+QString ValidateRoomNumber(const QString &text);
+
+// No command may hold a control character before its closing CR: a CR or
+// LF would end it early and run the rest as a command of its own.
+bool IsControlCharacter(QChar c);
+// The index of the first of values that holds a control character, or -1.
+int FirstControlField(const QStringList &values);
+// text with each control character shown as '?'.
+QString ShownWithoutControls(const QString &text);
+// The message refusing a record whose field holds a control character;
+// `record` names the record ("record 3 (room 101)").
+QString ControlCharacterMessage(const QString &record, const QString &field);
 
 // CRC-8/MAXIM over every byte of text, as two nibble characters ("b0128," -> ":4").
 QString DirectoryCrc(const QString &text);
@@ -90,6 +109,13 @@ std::optional<DirectoryRecord> ParseDirectoryLine(const QString &line);
 
 // Writes one slot: "b" + block + "," + recordText + CRC, then waits for a
 // line holding "OK" (about 1 s over a modem, 0.5 s otherwise).  An empty
-// recordText empties the slot.  True when the unit confirmed it.  An address
-// that is not hexadecimal sends nothing and throws ConversionError.
+// recordText empties the slot.  True when the unit confirmed it.  After an
+// unconfirmed write it waits for the line to fall quiet and clears the
+// receive buffer and log, so that a late answer confirms nothing.  An
+// address that is not hexadecimal sends nothing and throws ConversionError.
 bool WriteDirectoryRecord(CommandChannel &channel, const QString &address, const QString &recordText);
+
+// Waits until no text has arrived for a whole step of 86.4 ms (two steps at
+// least, about a second at most), then clears the receive buffer, the log
+// and the reply flag: a late answer then stands for nothing.
+void WaitForQuietLine(CommandChannel &channel);

@@ -7,6 +7,7 @@
 #include "directory/directorytable.h"
 #include "link/delay.h"
 #include "link/logon.h"
+#include "link/unitgate.h"
 #include "records/recordtable.h"
 
 #include <QAction>
@@ -64,16 +65,25 @@ bool DirectoryDumpEnded(const QString &received)
     return last.contains(kOk) && !IsDirectorySlotLine(last);
 }
 
-QList<DirectoryRecord> ParseDirectoryDump(const QStringList &lines)
+QList<DirectoryRecord> ParseDirectoryDump(const QString &received)
 {
+    QStringList lines = received.split(kCrLf);
+    // The text after the last line end is a line cut off, or nothing.
+    const bool cutOff = !lines.last().isEmpty();
+    if (!cutOff)
+        lines.removeLast();
+    // The unit's first line; and the last one when it is the closing "OK"
+    // line or cut off.  A dump that stopped after a whole slot line keeps it.
+    if (!lines.isEmpty())
+        lines.removeFirst();
+    if (!lines.isEmpty() && (cutOff || (lines.last().contains(kOk) && !IsDirectorySlotLine(lines.last()))))
+        lines.removeLast();
     QList<DirectoryRecord> records;
-    if (lines.size() < 3)
-        return records;
-    records.reserve(lines.size() - 2);
-    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
-        if (lines.at(i).isEmpty())
+    records.reserve(lines.size());
+    for (const QString &line : std::as_const(lines)) {
+        if (line.isEmpty())
             continue;
-        if (auto record = ParseDirectoryLine(lines.at(i)))
+        if (auto record = ParseDirectoryLine(line))
             records.append(std::move(*record));
     }
     return records;
@@ -127,13 +137,27 @@ int RenumberDirectory(RecordTable &table, int endAddress)
     return numbered;
 }
 
-QString UploadRecordText(const QStringList &values)
+std::optional<QString> UploadRecordText(const QStringList &values, int recordNumber)
 {
     const DirectoryRecord r = DirectoryRecord::fromValues(values);
-    QString room = r.room;
-    if (!room.isEmpty())
-        room = LeadingDigits(ValidateRoomNumber(room), DirectoryLayout::RoomWidth);
-    return DirectoryRecordText(room, r.code1, r.code2, r.spare, r.phone, r.name);
+    // The fields the record text is built from.
+    const int control = FirstControlField(values.mid(0, 6));
+    if (control >= 0) {
+        static const char *const names[] = {"Name", "RoomNumber", "PHnumber", "Code1", "Code2", "spare"};
+        const QString record = QStringLiteral("record %1 (\"%2\", room %3)")
+                                   .arg(recordNumber)
+                                   .arg(ShownWithoutControls(r.name), ShownWithoutControls(r.room));
+        MessageService::inform(ControlCharacterMessage(record, QLatin1String(names[control])));
+        return std::nullopt;
+    }
+    // An empty room would be kept by the unit and the resident lost at the
+    // next download; a code with more than digits would reach it cut short.
+    if (TrimBlanks(r.room).isEmpty() || !IsCodeText(r.code1) || !IsCodeText(r.code2)) {
+        MessageService::inform(NumericDigitsMessage());
+        return std::nullopt;
+    }
+    const QString room = LeadingDigits(ValidateRoomNumber(r.room), DirectoryLayout::RoomWidth);
+    return DirectoryRecordText(room, TrimBlanks(r.code1), TrimBlanks(r.code2), r.spare, r.phone, r.name);
 }
 
 // ---- the window's side -----------------------------------------------------
@@ -147,8 +171,16 @@ bool DirectoryTransfer::loggedOn() const { return m_form.Link && m_form.Link->Lo
 
 void DirectoryTransfer::GetDataClick()
 {
-    // A second click while the first still runs (the waits handle clicks)
-    // would interleave two transfers on one channel.
+    // One operation on the unit at a time, whatever page started it: a click
+    // inside a running one (the waits handle clicks) does nothing.
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("GetData"));
+    if (!op)
+        return;
+    DownloadDirectory();
+}
+
+void DirectoryTransfer::DownloadDirectory()
+{
     if (m_busy)
         return;
     m_busy = true;
@@ -158,11 +190,12 @@ void DirectoryTransfer::GetDataClick()
 
     channel.BulkTransfer = true;
     channel.KeepAliveTicks = 0;
+    const bool outerBulk = m_form.BulkBusy; // a caller's own bulk operation
     m_form.BulkBusy = true;
     bool cursorSet = false;
     bool replaced = false; // the table was emptied for the dump's records
     bool completed = false;
-    const AtExit restore([this, &channel, &cursorSet, &replaced, &completed] {
+    const AtExit restore([this, &channel, &cursorSet, &replaced, &completed, outerBulk] {
         // A download abandoned after the table was emptied leaves a table
         // that is not the unit's.
         if (replaced && !completed)
@@ -178,7 +211,7 @@ void DirectoryTransfer::GetDataClick()
             m_form.setLedPicture(21);
         }
         channel.BulkTransfer = false;
-        m_form.BulkBusy = false;
+        m_form.BulkBusy = outerBulk;
         m_form.FollowCursor = true;
         m_busy = false;
         emit finished();
@@ -210,7 +243,7 @@ void DirectoryTransfer::GetDataClick()
     // What is still on its way arrives now.
     Delay(1000);
     channel.RxLog().setText(channel.RxBuffer);
-    const QList<DirectoryRecord> records = ParseDirectoryDump(channel.RxLog().lines());
+    const QList<DirectoryRecord> records = ParseDirectoryDump(channel.RxBuffer);
     // A dump that failed before a single record came tells nothing of the
     // unit's directory: the table the user holds stays as it was.
     if (end != DumpEnd::Ok && records.isEmpty())
@@ -227,7 +260,7 @@ void DirectoryTransfer::GetDataClick()
 
     fillTable(records);
 
-    m_form.BulkBusy = false;
+    m_form.BulkBusy = outerBulk;
     m_form.FollowCursor = true;
     table.first();
     // Only a complete dump is what the unit holds; after a broken one single
@@ -271,6 +304,14 @@ void DirectoryTransfer::fillTable(const QList<DirectoryRecord> &records)
 
 void DirectoryTransfer::WriteDataClick()
 {
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("WriteAllData"));
+    if (!op)
+        return;
+    WriteAllData();
+}
+
+void DirectoryTransfer::WriteAllData()
+{
     if (m_busy)
         return;
     RecordTable &table = m_form.DirectoryTable;
@@ -290,16 +331,27 @@ void DirectoryTransfer::WriteDataClick()
     m_busy = true;
     m_uploadCount = 0;
     m_uploadErrors = 0;
+    // The walk below moves the cursor from record to record and writes each
+    // one: nothing else may change the table or move its cursor meanwhile.
+    const bool outerBulk = m_form.BulkBusy; // a caller's own bulk operation
+    m_form.BulkBusy = true;
     int freezes = 0;
     bool cursorSet = false;
     bool gridDisabled = false;
-    const AtExit restore([this, &table, &freezes, &cursorSet, &gridDisabled] {
+    bool renumbered = false; // the addresses no longer name the unit's slots
+    bool completed = false;  // every record written and confirmed
+    const AtExit restore([this, &table, &freezes, &cursorSet, &gridDisabled, &renumbered, &completed, outerBulk] {
         while (freezes-- > 0)
             table.enableControls();
         if (cursorSet)
             QApplication::restoreOverrideCursor();
         if (gridDisabled && m_form.DBGrid1)
             m_form.DBGrid1->setEnabled(true);
+        // Renumbered, but not every record confirmed: single edits would
+        // write over other residents' slots.
+        if (renumbered && !completed)
+            m_form.setDirectoryInSync(false);
+        m_form.BulkBusy = outerBulk;
         m_form.FollowCursor = true;
         m_form.TransferF->hide();
         m_busy = false;
@@ -317,6 +369,7 @@ void DirectoryTransfer::WriteDataClick()
     Delay(50);
     if (table.recordCount() == 0)
         return;
+    renumbered = true;
     RenumberDirectory(table, endAddress);
     table.enableControls();
     --freezes;
@@ -354,10 +407,10 @@ void DirectoryTransfer::WriteDataClick()
     if (m_form.DBGrid1)
         m_form.DBGrid1->setEnabled(true);
     gridDisabled = false;
-    // A log-off during the upload has put the program off line: the table
-    // is then no longer in step with anything.
-    if (loggedOn())
-        m_form.setDirectoryInSync(true);
+    // In step only when the unit confirmed every record; a log-off during
+    // the upload has put the program off line, so nothing is in step then.
+    completed = m_uploadErrors == 0 && m_uploadCount == table.recordCount() && loggedOn();
+    m_form.setDirectoryInSync(completed);
     Delay(10);
 }
 
@@ -367,8 +420,12 @@ bool DirectoryTransfer::eraseUnitDirectory()
     for (int attempt = 0; attempt < DirectoryTransferRules::EraseAttempts; ++attempt) {
         channel.SendCommand(QStringLiteral("\r"));
         Delay(100);
-        // The "OK" to the bare CR must not count for the erase.
-        channel.ReplyReady = false;
+        // The unit's answer to the CR may come after the pause: wait for it
+        // (or its whole allowance) and for the line to fall quiet, so that a
+        // late one cannot stand for the erase's.
+        if (!channel.ReplyReady)
+            channel.WaitReply(5);
+        WaitForQuietLine(channel);
         channel.SendCommand(DirectoryTransferRules::EraseCommand + QLatin1Char('\r'));
         channel.DataReceived = false;
         channel.RxBuffer.clear();
@@ -386,21 +443,28 @@ void DirectoryTransfer::rewriteRecords()
     RecordTable &table = m_form.DirectoryTable;
     CommandChannel &channel = m_form.Channel;
     const int addr = table.fieldIndex(DirectoryFields::Addr);
-    int row = 0;
-    do {
+    // Record by record in the table's order; the table cannot change
+    // meanwhile (BulkBusy), and each record is taken by its place, so no
+    // cursor move from elsewhere can skip one.
+    for (int row = 0; row < table.recordCount(); ++row) {
+        table.moveTo(row + 1);
         // The text comes from what the table stores, not from the editor.
-        const QStringList values = table.recordValues(table.recNo() - 1);
-        const QString text = UploadRecordText(values);
-        const QString address = values.value(addr);
-        bool written = WriteDirectoryRecord(channel, address, text);
-        if (!written) {
-            Delay(40);
-            written = WriteDirectoryRecord(channel, address, text);
+        const QStringList values = table.recordValues(row);
+        const std::optional<QString> text = UploadRecordText(values, row + 1);
+        bool written = false;
+        if (text) {
+            const QString address = values.value(addr);
+            written = WriteDirectoryRecord(channel, address, *text);
+            if (!written) {
+                Delay(40);
+                written = WriteDirectoryRecord(channel, address, *text);
+            }
         }
+        // A record refused before sending is missing on the unit as well.
         if (!written)
             ++m_uploadErrors;
-        table.next();
         ++m_uploadCount;
-        ++row;
-    } while (!table.eof() && loggedOn() && m_uploadErrors <= DirectoryTransferRules::MaxErrors);
+        if (!loggedOn() || m_uploadErrors > DirectoryTransferRules::MaxErrors)
+            break;
+    }
 }

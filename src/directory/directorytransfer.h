@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class RecordTable;
 class TostiForm;
 
@@ -35,9 +37,11 @@ bool IsDirectorySlotLine(const QString &line);
 // "OK" and is not a slot line (a name such as "BROOKS" holds "OK" too).
 bool DirectoryDumpEnded(const QString &received);
 
-// The records of a dump's lines: every line but the first and the last,
-// empty lines and empty slots skipped.
-QList<DirectoryRecord> ParseDirectoryDump(const QStringList &lines);
+// The records of a dump's received text: every line but the unit's first
+// one, empty lines and empty slots skipped.  The last line is dropped when
+// it is the closing "OK" line or was cut off; a dump that stopped after a
+// whole slot line keeps that record.
+QList<DirectoryRecord> ParseDirectoryDump(const QString &received);
 
 // Appends records to an open table, the RFID left empty; returns how many.
 int AppendDirectoryRecords(RecordTable &table, const QList<DirectoryRecord> &records);
@@ -54,9 +58,13 @@ QString DirectoryLimitMessage(int limit);
 int RenumberDirectory(RecordTable &table, int endAddress);
 
 // The record text the upload sends for one stored record (values in field
-// order).  A room that does not read as an integer is reported (message)
-// and sent as "0"; an empty room stays empty.
-QString UploadRecordText(const QStringList &values);
+// order; recordNumber counts from 1 and names the record in messages).  A
+// room that does not read as a number is reported and sent as "0".  Nothing,
+// after a message, for a record the unit must not get: an empty room (the
+// unit would keep it and the next download drop the resident), a code that
+// is not all digits (the unit would get less than the table shows), or a
+// control character in a field the text is built from.
+std::optional<QString> UploadRecordText(const QStringList &values, int recordNumber);
 
 class DirectoryTransfer : public QObject {
     Q_OBJECT
@@ -68,9 +76,15 @@ public:
     enum class DumpEnd { None, Ok, Stall, PassLimit, LoggedOff };
 
     // The GetData button: replaces the table with the unit's directory.
+    // Takes the unit gate; does nothing while another operation holds it.
     void GetDataClick();
     // The WriteData button: replaces the unit's directory with the table.
+    // Takes the unit gate; does nothing while another operation holds it.
     void WriteDataClick();
+    // The bodies of the two, for a caller that already holds the unit gate
+    // for an operation of its own (they never take it themselves).
+    void DownloadDirectory();
+    void WriteAllData();
 
     DumpEnd lastDumpEnd() const { return m_lastDumpEnd; }
     // The passes the dump may take (direct, over a modem); tests shorten them.

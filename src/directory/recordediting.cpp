@@ -1,5 +1,6 @@
 #include "directory/recordediting.h"
 
+#include "common/messages.h"
 #include "directory/directoryrecord.h"
 #include "directory/directorytable.h"
 #include "records/recordtable.h"
@@ -85,13 +86,36 @@ void SetEditorValues(RecordTable &table, const EditorTexts &texts, const QString
     table.setValue(RoomNumber, storedRoom);
     table.setValue(Name, texts.name);
     table.setValue(PHnumber, texts.phone);
-    table.setValue(Code1, texts.code1);
-    table.setValue(Code2, texts.code2);
+    table.setValue(Code1, TrimBlanks(texts.code1));
+    table.setValue(Code2, TrimBlanks(texts.code2));
     table.setValue(Spare, texts.spare);
 }
 
-QString EditorRecordText(const EditorTexts &texts)
+bool EditorTextsAcceptable(const EditorTexts &texts)
 {
-    return DirectoryRecordText(LeadingDigits(texts.room, DirectoryLayout::RoomWidth), texts.code1, texts.code2,
-                               texts.spare, texts.phone, texts.name);
+    const QStringList values{texts.name, texts.room, texts.phone, texts.code1, texts.code2, texts.spare};
+    const int field = FirstControlField(values);
+    if (field >= 0) {
+        static const char *const names[] = {"Name", "RoomNumber", "PHnumber", "Code1", "Code2", "spare"};
+        const QString record = QStringLiteral("the record \"%1\" (room %2)")
+                                   .arg(ShownWithoutControls(texts.name), ShownWithoutControls(TrimBlanks(texts.room)));
+        MessageService::inform(ControlCharacterMessage(record, QLatin1String(names[field])));
+        return false;
+    }
+    // The unit would keep only a code's leading digits, while the table
+    // showed the whole text.
+    if (!IsCodeText(texts.code1) || !IsCodeText(texts.code2)) {
+        MessageService::inform(NumericDigitsMessage());
+        return false;
+    }
+    return true;
+}
+
+std::optional<QString> EditorRecordText(const EditorTexts &texts)
+{
+    const QString room = LeadingDigits(TrimBlanks(texts.room), DirectoryLayout::RoomWidth);
+    if (room.isEmpty())
+        return std::nullopt;
+    return DirectoryRecordText(room, TrimBlanks(texts.code1), TrimBlanks(texts.code2), texts.spare, texts.phone,
+                               texts.name);
 }

@@ -60,10 +60,18 @@ QString WideCharacterMessage(char32_t character);
 int FindRoomRecord(const RecordTable &table, const QString &room);
 
 // Sets the boxes' texts on the table's current record (put into edit or
-// insert state by the caller); `storedRoom` is the room as validated.
+// insert state by the caller); `storedRoom` is the room as validated, the
+// codes are stored without the blanks around them.
 void SetEditorValues(RecordTable &table, const EditorTexts &texts, const QString &storedRoom);
 
+// Whether the boxes may be stored and sent: no control character in any
+// box (the message names the record and the box) and codes of decimal
+// digits only (the numeric-digits message).  Shows the message when not.
+bool EditorTextsAcceptable(const EditorTexts &texts);
+
 // The record text sent to the unit for the boxes: the room's leading digits
-// as typed, the codes' and spare's leading digits, the phone in dial digits
-// and the name unchanged.
-QString EditorRecordText(const EditorTexts &texts);
+// as typed (blanks around it dropped), the codes (blanks dropped) and spare's
+// leading digits, the phone in dial digits and the name unchanged.  Nothing
+// when no digit of the room would reach the unit: it would store an empty
+// room and drop the resident from the next download.
+std::optional<QString> EditorRecordText(const EditorTexts &texts);

@@ -9,6 +9,7 @@
 #include "directory/directorytable.h"
 #include "link/delay.h"
 #include "link/logon.h"
+#include "link/unitgate.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <optional>
 
 using namespace DirectoryFields;
 
@@ -59,15 +62,31 @@ RecordEditor::RecordEditor(TostiForm &form, QWidget *page, QPoint origin) : QObj
     connect(&table, &RecordTable::afterScroll, this, [this] { guarded([this] { ShowCurrentRecord(); }); });
     for (QLineEdit *box : {Namef, RoomNumber, PHnumber, Code1, Code2})
         connect(box, &QLineEdit::textChanged, this, [this] { UpdateRecordButtons(); });
-    // Pasted text obeys the phone box's key rule too.
+    // Pasted text obeys the phone box's key rule too.  Only what the edit
+    // brought in is filtered: text already in the box (the lift reminder
+    // "xx", a stored number) stays as it is.
+    connect(PHnumber, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_phoneBefore = m_phoneText;
+        m_phoneText = text;
+    });
     connect(PHnumber, &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Whichever of the two signals comes first.
+        const QString before = m_phoneText == text ? m_phoneBefore : m_phoneText;
+        qsizetype head = 0;
+        while (head < before.size() && head < text.size() && before.at(head) == text.at(head))
+            ++head;
+        qsizetype tail = 0;
+        while (tail < before.size() - head && tail < text.size() - head
+               && before.at(before.size() - 1 - tail) == text.at(text.size() - 1 - tail))
+            ++tail;
+        const QString added = text.mid(head, text.size() - head - tail);
         QString kept;
-        for (QChar c : text)
+        for (QChar c : added)
             if (IsPhoneCharacter(c))
                 kept += c;
-        if (kept != text) {
-            const int cursor = PHnumber->cursorPosition() - int(text.size() - kept.size());
-            PHnumber->setText(kept);
+        if (kept != added) {
+            const int cursor = PHnumber->cursorPosition() - int(added.size() - kept.size());
+            PHnumber->setText(text.left(head) + kept + text.right(tail));
             PHnumber->setCursorPosition(qMax(0, cursor));
         }
     });
@@ -232,13 +251,24 @@ void RecordEditor::NavOkClick()
     }
     if (NavOk->isEnabled()) {
         const EditorTexts boxes = texts();
-        if (refuseWideCharacters(boxes))
+        if (refuseWideCharacters(boxes) || !EditorTextsAcceptable(boxes))
             return;
+        // Writing the record is an operation on the unit: while another one
+        // runs (on any page) OK does nothing, and the boxes keep their text.
+        std::optional<UnitOperation> op;
+        if (writesEachChange()) {
+            op.emplace(m_form.Channel.Gate, QStringLiteral("Write record"));
+            if (!*op) {
+                Namef->setFocus();
+                return;
+            }
+        }
         FollowCursorGuard restore{m_form.FollowCursor};
         m_form.FollowCursor = false;
         const int r = table.recNo();
 
-        const int sameRoom = FindRoomRecord(table, boxes.room);
+        // Rooms are stored without the blanks around them.
+        const int sameRoom = FindRoomRecord(table, TrimBlanks(boxes.room));
         if (sameRoom > 0 && sameRoom != r && !MessageService::ask(QStringLiteral("RoomNumber exist, Continue?"))) {
             if (r > 0)
                 table.moveTo(r);
@@ -275,10 +305,14 @@ void RecordEditor::NavOkClick()
         table.store();
         Delay(kSettle);
 
-        if (m_form.Link->LoggedOn && WrtChg->isChecked() && m_form.DirectoryInSync) {
-            const QString text = EditorRecordText(boxes);
-            if (!writeRecord(writeAddress, text) && !writeRecord(writeAddress, text))
-                MessageService::inform(QStringLiteral("Failed to Write"));
+        // A room with no digit to send has had its message: the unit is not
+        // given a record it would keep with an empty room.
+        if (op) {
+            if (const std::optional<QString> text = EditorRecordText(boxes)) {
+                if (!writeRecord(writeAddress, *text) && !writeRecord(writeAddress, *text))
+                    MessageService::inform(QStringLiteral("Failed to Write"));
+            }
+            op->release();
         }
 
         Undo->setEnabled(false);
@@ -301,7 +335,8 @@ void RecordEditor::NavInstClick()
 {
     RecordTable &table = m_form.DirectoryTable;
     const EditorTexts boxes = texts();
-    if (m_form.BulkBusy || !table.isOpen() || refuseWideCharacters(boxes))
+    if (m_form.BulkBusy || !table.isOpen() || (writesEachChange() && m_form.Channel.Gate.busy())
+        || refuseWideCharacters(boxes) || !EditorTextsAcceptable(boxes))
         return;
     table.insert();
     Namef->setText(boxes.name);
@@ -319,19 +354,32 @@ void RecordEditor::UndoClick()
     Undo->setEnabled(false);
 }
 
+bool RecordEditor::writesEachChange() const
+{
+    return m_form.Link && m_form.Link->LoggedOn && WrtChg->isChecked() && m_form.DirectoryInSync;
+}
+
 bool RecordEditor::deleteCurrentRecord()
 {
     RecordTable &table = m_form.DirectoryTable;
+    const QString address = table.value(Addr);
+    // Only a table in step with the unit names the unit's slots: a record
+    // from a file may share its address with another resident in the unit.
+    const bool writes = !address.isEmpty() && writesEachChange();
+    // Emptying the slot is an operation on the unit: none while another runs.
+    std::optional<UnitOperation> op;
+    if (writes) {
+        op.emplace(m_form.Channel.Gate, QStringLiteral("Delete record"));
+        if (!*op)
+            return false;
+    }
     if (!MessageService::ask(QStringLiteral("Erase Current record"))) {
         m_form.DeleteAllowed = false;
         return false;
     }
     m_form.DeleteAllowed = true;
-    const QString address = table.value(Addr);
     bool written = true;
-    // Only a table in step with the unit names the unit's slots: a record
-    // from a file may share its address with another resident in the unit.
-    if (!address.isEmpty() && WrtChg->isChecked() && m_form.Link->LoggedOn && m_form.DirectoryInSync) {
+    if (writes) {
         try {
             written = writeRecord(address, QString());
         } catch (...) {
@@ -348,6 +396,10 @@ bool RecordEditor::deleteCurrentRecord()
 
 bool RecordEditor::DBNavigator1BeforeAction(RecordNavigator::Button button)
 {
+    // A bulk operation walks the table: no button may move its cursor or
+    // change a record meanwhile.
+    if (m_form.BulkBusy)
+        return false;
     switch (button) {
     case RecordNavigator::Button::Insert:
         Namef->setFocus();

@@ -74,9 +74,15 @@ private:
     void storeBoxes();
     bool refuseWideCharacters(const EditorTexts &texts);
     bool deleteCurrentRecord();
+    // Logged on, "Write Each Change" ticked and the table in step: a stored
+    // change goes to the unit.
+    bool writesEachChange() const;
     bool writeRecord(const QString &address, const QString &recordText);
     int liftRelayTime() const;
 
     TostiForm &m_form;
     QRect m_area;
+    // The phone box's text as last changed, and before that change.
+    QString m_phoneText;
+    QString m_phoneBefore;
 };

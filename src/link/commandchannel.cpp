@@ -101,6 +101,15 @@ void CommandChannel::SendRaw(const QString &text)
 
 void CommandChannel::SendCommand(const QString &text)
 {
+    // The last guard: a CR or LF before the command's own closing CR would
+    // end it early and run the rest as a command of its own.
+    const QStringView body = text.endsWith(QLatin1Char('\r')) ? QStringView(text).chopped(1) : QStringView(text);
+    if (body.contains(QLatin1Char('\r')) || body.contains(QLatin1Char('\n'))) {
+        QString shown = body.toString();
+        shown.replace(QLatin1Char('\r'), QLatin1String("<CR>")).replace(QLatin1Char('\n'), QLatin1String("<LF>"));
+        MessageService::error(QStringLiteral("The command \"%1\" holds a line end inside it and was not sent.").arg(shown));
+        return;
+    }
     LastReply.clear();
     KeepAliveTicks = 0;
     emit commandShown(text);

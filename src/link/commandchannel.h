@@ -76,7 +76,9 @@ public:
     // serial write failure loses the link (see linkLost) and throws
     // OnceReportedError: it abandons the calling handler.
     void SendRaw(const QString &text);
-    // Shows the command, restarts the keep-alive count, then sends it.
+    // Shows the command, restarts the keep-alive count, then sends it.  A
+    // command holding a CR or LF before its closing CR is not sent at all:
+    // the error is shown and the caller's wait then finds no reply.
     void SendCommand(const QString &text);
     // Waits in steps of 86.4 ms, at most `steps`, for a line with "OK".
     bool WaitReply(int steps);

@@ -1,6 +1,7 @@
 #include "common/errors.h"
 #include "directory/directoryfile.h"
 #include "directory/directorytable.h"
+#include "messagerecorder.h"
 #include "records/recordtable.h"
 
 #include <QFile>
@@ -84,6 +85,59 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, SaveDirectoryFile(table, nowhere));
         QVERIFY(!QFile::exists(nowhere));
         QCOMPARE(table.recordCount(), 1);
+    }
+
+    void spreadsheetUtf8WithByteOrderMark()
+    {
+        // "CSV UTF-8" of common spreadsheets: a byte-order mark, then UTF-8.
+        const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + QStringLiteral("Name,RoomNumber,PHnumber\r\n"
+                                                                             "M\u00DCLLER,101,555\r\n"
+                                                                             "ANN,102,\r\n").toUtf8();
+        MessageRecorder messages;
+        RecordTable table;
+        openDirectory(table);
+        QCOMPARE(FillDirectoryTable(table, bytes), 2);
+        QCOMPARE(table.recordValues(0), (QStringList{QStringLiteral("M\u00DCLLER"), L1("101"), L1("555"), {}, {}, {}, {}, {}}));
+        QCOMPARE(table.storedValue(1, 0), L1("ANN"));
+        QVERIFY(messages.texts().isEmpty());
+
+        // Without the mark the bytes are single-byte text, as always.
+        RecordTable plain;
+        openDirectory(plain);
+        QCOMPARE(FillDirectoryTable(plain, QByteArray("Name\r\nM\xDCLLER\r\n")), 1);
+        QCOMPARE(plain.storedValue(0, 0), QStringLiteral("M\u00DCLLER"));
+    }
+
+    void charactersTheUnitCannotHoldAreRefused()
+    {
+        const QByteArray bytes = QByteArray("\xEF\xBB\xBF")
+                                 + QStringLiteral("Name,RoomNumber\r\nANN,101\r\nCAF\u20AC,102\r\n").toUtf8();
+        RecordTable table;
+        openDirectory(table);
+        try {
+            FillDirectoryTable(table, bytes);
+            QFAIL("no error");
+        } catch (const AppError &e) {
+            QVERIFY2(e.text().contains(L1("record 2")), qPrintable(e.text()));
+            QVERIFY2(e.text().contains(L1("U+20AC")), qPrintable(e.text()));
+        }
+        QCOMPARE(table.recordCount(), 0);
+    }
+
+    void controlCharactersAreReported()
+    {
+        // The file's escapes can put CR, LF and NUL into a value; such a
+        // record cannot go to the unit, and the user is told which it is.
+        MessageRecorder messages;
+        RecordTable table;
+        openDirectory(table);
+        QCOMPARE(FillDirectoryTable(table, QByteArray("Name,RoomNumber\r\nANN,101\r\nX%cf5a,102\r\nBOB,1%n3\r\n")), 3);
+        QCOMPARE(table.storedValue(1, 0), L1("X\rf5a"));
+        QCOMPARE(messages.count(), 1);
+        const QString text = messages.last();
+        QVERIFY2(text.contains(L1("record 2")) && text.contains(L1("Name")), qPrintable(text));
+        QVERIFY2(text.contains(L1("record 3")) && text.contains(L1("RoomNumber")), qPrintable(text));
+        QVERIFY2(!text.contains(L1("record 1")), qPrintable(text));
     }
 
     void savingReplacesAnExistingFile()

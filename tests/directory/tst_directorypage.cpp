@@ -294,7 +294,8 @@ private slots:
         RecordEditor &e = *form.directoryPage->editor();
         RecordTable &table = form.DirectoryTable;
         table.append();
-        type(e, QStringLiteral("B"), QStringLiteral("101"));
+        // Stored without its blanks, " 101" is the same room.
+        type(e, QStringLiteral("B"), QStringLiteral(" 101"));
         messages.answerNext(false);
         e.NavOk->click();
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("RoomNumber exist, Continue?")});
@@ -553,6 +554,15 @@ private slots:
         QTRY_COMPARE(e.PHnumber->toolTip(), QStringLiteral("NOTE! First 2 digits = Lift number"));
         QCOMPARE(e.PHnumber->statusTip(), QStringLiteral("Set the first 2 digits to the Lift number"));
         QCOMPARE(e.PHnumber->text(), QStringLiteral("xx"));
+        // The reminder stays while the user types behind it; typed and
+        // pasted characters still keep to the phone box's rule.
+        e.PHnumber->setFocus();
+        e.PHnumber->end(false);
+        QTest::keyClicks(e.PHnumber, QStringLiteral("12x"));
+        QCOMPARE(e.PHnumber->text(), QStringLiteral("xx12"));
+        QApplication::clipboard()->setText(QStringLiteral("3 y4"));
+        e.PHnumber->paste();
+        QCOMPARE(e.PHnumber->text(), QStringLiteral("xx1234"));
         QVERIFY(messages.texts().isEmpty());
     }
 };

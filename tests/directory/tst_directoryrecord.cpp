@@ -69,11 +69,19 @@ private slots:
         QTest::addColumn<QString>("result");
         QTest::addColumn<bool>("message");
         QTest::newRow("leading zeros kept") << L1("007") << L1("007") << false;
-        QTest::newRow("blanks and sign") << L1("  -12") << L1("  -12") << false;
-        QTest::newRow("hexadecimal") << L1("$1F") << L1("$1F") << false;
+        // Blanks around the digits are dropped: the unit gets what the table keeps.
+        QTest::newRow("blanks around") << L1("  12 ") << L1("12") << false;
+        // A sign or a hexadecimal prefix would reach the unit as an empty room.
+        QTest::newRow("minus sign") << L1("-5") << L1("0") << true;
+        QTest::newRow("plus sign") << L1("+12") << L1("0") << true;
+        QTest::newRow("blanks and sign") << L1("  -12") << L1("0") << true;
+        QTest::newRow("dollar hexadecimal") << L1("$1F") << L1("0") << true;
+        QTest::newRow("0x hexadecimal") << L1("0x1F") << L1("0") << true;
         QTest::newRow("letter") << L1("12a") << L1("0") << true;
         QTest::newRow("empty") << QString() << L1("0") << true;
-        QTest::newRow("trailing blank") << L1("12 ") << L1("0") << true;
+        QTest::newRow("blanks only") << L1("   ") << L1("0") << true;
+        QTest::newRow("blank inside") << L1("1 2") << L1("0") << true;
+        QTest::newRow("superscript digit") << QString::fromLatin1("1\xb2") << L1("0") << true;
     }
     void validateRoomNumber()
     {
@@ -258,6 +266,47 @@ private slots:
 
         peer.setResponder([](const QByteArray &) { return QByteArray("b0128\r\nCRC Error\r\n"); });
         QVERIFY(!WriteDirectoryRecord(channel, L1("1000"), QString()));
+    }
+
+    void lateOkOfTheCommandBeforeIsNoConfirmation()
+    {
+        // The previous command's "OK" arrives late, then this command's error.
+        PtyPeer peer;
+        QVERIFY(peer.isOpen());
+        peer.setResponder([&peer](const QByteArray &) {
+            QTimer::singleShot(20, &peer, [&peer] { peer.write("b0128\r\nError\r\n"); });
+            return QByteArray("OK\r\n");
+        });
+        ReceiveLog log;
+        CommandChannel channel(log);
+        channel.ComPort1.setPortName(peer.slavePath());
+        QVERIFY(channel.ComPort1.open(QIODevice::ReadWrite));
+        QVERIFY(!WriteDirectoryRecord(channel, L1("1000"), QString()));
+        channel.ComPort1.close();
+    }
+
+    void timedOutWriteLetsTheLineFallQuiet()
+    {
+        // The unit answers each write only after the wait has given up; the
+        // answer must not confirm the next write, which the unit refuses.
+        PtyPeer peer;
+        QVERIFY(peer.isOpen());
+        int count = 0;
+        peer.setResponder([&peer, &count](const QByteArray &command) {
+            if (++count == 1) {
+                QTimer::singleShot(560, &peer, [&peer] { peer.write("b0128\r\nOK\r\n"); });
+                return QByteArray();
+            }
+            return command.left(5) + "\r\nCRC Error\r\n";
+        });
+        ReceiveLog log;
+        CommandChannel channel(log);
+        channel.ComPort1.setPortName(peer.slavePath());
+        QVERIFY(channel.ComPort1.open(QIODevice::ReadWrite));
+        QVERIFY(!WriteDirectoryRecord(channel, L1("1000"), QString()));
+        QVERIFY(!WriteDirectoryRecord(channel, L1("1020"), QString()));
+        QCOMPARE(count, 2);
+        channel.ComPort1.close();
     }
 
     void waitsLongerOverAModem()

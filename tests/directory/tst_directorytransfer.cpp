@@ -60,24 +60,29 @@ private slots:
 
     void parseDump_data()
     {
-        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("received");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("one record") << sl({"d01281152", "1000,101,1234,,,5551<22,SMITH J", "OK"}) << sl({"SMITH J"});
-        QTest::newRow("first and last only") << sl({"d01281152", "OK"}) << QStringList{};
-        QTest::newRow("two lines") << sl({"1000,101,,,,,A", "1020,102,,,,,B"}) << QStringList{};
+        QTest::newRow("one record") << L1("d01281152\r\n1000,101,1234,,,5551<22,SMITH J\r\nOK\r\n") << sl({"SMITH J"});
+        QTest::newRow("first and last only") << L1("d01281152\r\nOK\r\n") << QStringList{};
         QTest::newRow("empty lines and slots skipped")
-            << sl({"d01281152", "", "1000,101,,,,,A", "1020,,,,,,", "1040,,,,,,NO ROOM", "1060,5,,,,,", "1080,7,,,,,B",
-                   "OK"})
+            << L1("d01281152\r\n\r\n1000,101,,,,,A\r\n1020,,,,,,\r\n1040,,,,,,NO ROOM\r\n1060,5,,,,,\r\n"
+                  "1080,7,,,,,B\r\nOK\r\n")
             << sl({"A", "B"});
-        QTest::newRow("broken off: the last line is dropped")
-            << sl({"d01281152", "1000,101,,,,,A", "1020,102,,,,,B", "1040,10"}) << sl({"A", "B"});
+        QTest::newRow("broken off in a line: that line is dropped")
+            << L1("d01281152\r\n1000,101,,,,,A\r\n1020,102,,,,,B\r\n1040,10") << sl({"A", "B"});
+        // A dump that stopped after a whole line: that line is a record too.
+        QTest::newRow("stopped after a whole line")
+            << L1("d01281152\r\n1000,101,,,,,A\r\n1020,102,,,,,B\r\n") << sl({"A", "B"});
+        QTest::newRow("last record holds OK") << L1("d01281152\r\n1000,101,,,,,BROOK OK\r\n") << sl({"BROOK OK"});
+        QTest::newRow("the unit's own closing line") << L1("d01281152\r\n1000,1,,,,,A\r\nDump OK\r\n") << sl({"A"});
+        QTest::newRow("closing OK without its line end") << L1("d01281152\r\n1000,1,,,,,A\r\nOK") << sl({"A"});
     }
     void parseDump()
     {
-        QFETCH(QStringList, lines);
+        QFETCH(QString, received);
         QFETCH(QStringList, names);
         QStringList got;
-        for (const DirectoryRecord &r : ParseDirectoryDump(lines))
+        for (const DirectoryRecord &r : ParseDirectoryDump(received))
             got << r.name;
         QCOMPARE(got, names);
     }
@@ -88,7 +93,7 @@ private slots:
         openDirectory(table);
         addRecord(table, {"OLD"});
         const QList<DirectoryRecord> records = ParseDirectoryDump(
-            sl({"d01281152", "1000,101,1234,5678,12,5551<22,ZED", "1020,102,,,,#9,ANN", "OK"}));
+            L1("d01281152\r\n1000,101,1234,5678,12,5551<22,ZED\r\n1020,102,,,,#9,ANN\r\nOK\r\n"));
         QCOMPARE(AppendDirectoryRecords(table, records), 2);
         QCOMPARE(table.recordCount(), 3);
         QCOMPARE(table.recordValues(1), sl({"ZED", "101", "5551p22", "1234", "5678", "12", "", "1000"}));
@@ -151,23 +156,46 @@ private slots:
     void uploadText_data()
     {
         QTest::addColumn<QStringList>("values");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("messages");
+        QTest::addColumn<QString>("text"); // empty: the record is not sent
+        QTest::addColumn<QString>("message"); // a text the message holds; empty: no message
+        const QString numeric = L1("Must use Numeric digits in\r\nRoomNumber & Codes fields");
         QTest::newRow("full") << sl({"SMITH J", "101", "5551p22", "1234", "", "", "X", "1000"})
-                              << L1("101,1234,,,5551<22,SMITH J") << 0;
-        QTest::newRow("room not a number") << sl({"A", "12a", "", "", "", "", "", "1000"}) << L1("0,,,,,A") << 1;
-        QTest::newRow("empty room") << sl({"A", "", "", "", "", "", "", "1000"}) << L1(",,,,,A") << 0;
-        QTest::newRow("cut codes") << sl({"A", "007", "*1#", "12x", "99", "12 34", "", ""}) << L1("007,12,99,12,:1;,A") << 0;
-        QTest::newRow("name unchanged") << sl({"SMITH, J", "5", "", "", "", "", "", ""}) << L1("5,,,,,SMITH, J") << 0;
+                              << L1("101,1234,,,5551<22,SMITH J") << QString();
+        QTest::newRow("room not a number") << sl({"A", "12a", "", "", "", "", "", "1000"}) << L1("0,,,,,A") << numeric;
+        QTest::newRow("hexadecimal room") << sl({"A", "$1F", "", "", "", "", "", "1000"}) << L1("0,,,,,A") << numeric;
+        QTest::newRow("room with blanks") << sl({"A", " 12", "", "", "", "", "", "1000"}) << L1("12,,,,,A") << QString();
+        // An empty room would be stored by the unit and lost at the next download.
+        QTest::newRow("empty room") << sl({"A", "", "", "", "", "", "", "1000"}) << QString() << numeric;
+        QTest::newRow("codes") << sl({"A", "007", "*1#", " 12", "99", "12 34", "", ""}) << L1("007,12,99,12,:1;,A")
+                               << QString();
+        // The unit would get "12" or "1" while the table shows more.
+        QTest::newRow("code with a letter") << sl({"A", "7", "", "12ab", "", "", "", ""}) << QString() << numeric;
+        QTest::newRow("code with a blank inside") << sl({"A", "7", "", "1 234", "", "", "", ""}) << QString() << numeric;
+        QTest::newRow("name unchanged") << sl({"SMITH, J", "5", "", "", "", "", "", ""}) << L1("5,,,,,SMITH, J")
+                                        << QString();
+        // A CR would end the command early and run the rest as a command of its own.
+        QTest::newRow("CR in the name") << QStringList{L1("X\rf5a"), L1("5"), {}, {}, {}, {}, {}, L1("1000")}
+                                        << QString() << L1("control character");
+        QTest::newRow("LF in the name") << QStringList{L1("X\nY"), L1("5"), {}, {}, {}, {}, {}, L1("1000")}
+                                        << QString() << L1("Name");
+        QTest::newRow("NUL in the name") << QStringList{L1("X") + QChar(0), L1("5"), {}, {}, {}, {}, {}, L1("1000")}
+                                         << QString() << L1("record 4");
+        QTest::newRow("tab in the phone") << QStringList{L1("ANN"), L1("5"), L1("1\t2"), {}, {}, {}, {}, L1("1000")}
+                                          << QString() << L1("PHnumber");
     }
     void uploadText()
     {
         QFETCH(QStringList, values);
         QFETCH(QString, text);
-        QFETCH(int, messages);
+        QFETCH(QString, message);
         MessageRecorder recorder;
-        QCOMPARE(UploadRecordText(values), text);
-        QCOMPARE(recorder.count(), messages);
+        const std::optional<QString> built = UploadRecordText(values, 4);
+        QCOMPARE(built.has_value(), !text.isEmpty());
+        if (built)
+            QCOMPARE(*built, text);
+        QCOMPARE(recorder.count(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(recorder.last().contains(message), qPrintable(recorder.last()));
     }
 };
 

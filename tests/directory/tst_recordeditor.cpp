@@ -150,7 +150,11 @@ private slots:
                                   << QStringLiteral("101,1234,,,5551<22,SMITH J");
         QTest::newRow("room 12a sends its digits") << QStringLiteral("12a") << QStringLiteral("12#P")
                                                    << QStringLiteral("12,1234,,,12;<,SMITH J");
-        QTest::newRow("empty room") << QString() << QString() << QStringLiteral(",1234,,,,SMITH J");
+        QTest::newRow("blanks around the room") << QStringLiteral(" 12 ") << QString() << QStringLiteral("12,1234,,,,SMITH J");
+        // Nothing of these rooms would reach the unit: the record is not sent.
+        QTest::newRow("empty room") << QString() << QString() << QString();
+        QTest::newRow("hexadecimal room") << QStringLiteral("$1F") << QString() << QString();
+        QTest::newRow("signed room") << QStringLiteral("-5") << QString() << QString();
     }
     void recordTextFromTheBoxes()
     {
@@ -158,7 +162,36 @@ private slots:
         QFETCH(QString, phone);
         QFETCH(QString, expected);
         const EditorTexts texts{QStringLiteral("SMITH J"), room, phone, QStringLiteral("1234"), QString(), QString()};
-        QCOMPARE(EditorRecordText(texts), expected);
+        const std::optional<QString> text = EditorRecordText(texts);
+        QCOMPARE(text.has_value(), !expected.isEmpty());
+        if (text)
+            QCOMPARE(*text, expected);
+    }
+
+    void boxesTheUnitCannotTake_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code1");
+        QTest::addColumn<QString>("message"); // a text the message holds; empty: accepted
+        const QString numeric = QStringLiteral("Must use Numeric digits in\r\nRoomNumber & Codes fields");
+        QTest::newRow("plain") << QStringLiteral("SMITH J") << QStringLiteral("1234") << QString();
+        QTest::newRow("code with blanks around") << QStringLiteral("SMITH J") << QStringLiteral(" 12 ") << QString();
+        QTest::newRow("code with a letter") << QStringLiteral("SMITH J") << QStringLiteral("12ab") << numeric;
+        QTest::newRow("code with a blank inside") << QStringLiteral("SMITH J") << QStringLiteral("1 23") << numeric;
+        QTest::newRow("CR in the name") << QStringLiteral("X\rf5a") << QString() << QStringLiteral("control character");
+        QTest::newRow("tab in the name") << QStringLiteral("X\tY") << QString() << QStringLiteral("Name");
+    }
+    void boxesTheUnitCannotTake()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, code1);
+        QFETCH(QString, message);
+        MessageRecorder messages;
+        const EditorTexts texts{name, QStringLiteral("101"), QString(), code1, QString(), QString()};
+        QCOMPARE(EditorTextsAcceptable(texts), message.isEmpty());
+        QCOMPARE(messages.count(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(messages.last().contains(message), qPrintable(messages.last()));
     }
 
     void roomSearchIsExact()

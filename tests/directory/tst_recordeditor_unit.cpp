@@ -151,6 +151,60 @@ private slots:
         QCOMPARE(m_sim->unit().memory().directory.value(0x1020), QByteArray("102,,,,9,BROWN"));
     }
 
+    void okSendsWhatTheTableShows_data()
+    {
+        QTest::addColumn<QString>("room");
+        QTest::addColumn<QString>("code1");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("reported");
+        QTest::addColumn<QStringList>("stored"); // Name, RoomNumber, Code1 in the table afterwards
+        QTest::addColumn<QByteArray>("sent");    // the unit's slot 1000 afterwards
+        const QByteArray unchanged("101,1234,,,5551<22,SMITH J");
+        const QStringList old{QStringLiteral("SMITH J"), QStringLiteral("101"), QStringLiteral("1234")};
+        QTest::newRow("room with blanks around") << QStringLiteral(" 12") << QStringLiteral("1234") << QStringLiteral("SMITH J")
+                                                 << QStringList{} << QStringList{QStringLiteral("SMITH J"), QStringLiteral("12"), QStringLiteral("1234")}
+                                                 << QByteArray("12,1234,,,5551<22,SMITH J");
+        // The room is kept as "0" and nothing reaches the unit: it would
+        // store an empty room and lose the resident at the next download.
+        QTest::newRow("hexadecimal room") << QStringLiteral("$1F") << QStringLiteral("1234") << QStringLiteral("SMITH J")
+                                          << QStringList{kNumericRule}
+                                          << QStringList{QStringLiteral("SMITH J"), QStringLiteral("0"), QStringLiteral("1234")}
+                                          << unchanged;
+        QTest::newRow("code with a letter") << QStringLiteral("101") << QStringLiteral("12ab") << QStringLiteral("SMITH J")
+                                            << QStringList{kNumericRule} << old << unchanged;
+        QTest::newRow("code with blanks around") << QStringLiteral("101") << QStringLiteral(" 99 ") << QStringLiteral("SMITH J")
+                                                 << QStringList{} << QStringList{QStringLiteral("SMITH J"), QStringLiteral("101"), QStringLiteral("99")}
+                                                 << QByteArray("101,99,,,5551<22,SMITH J");
+        QTest::newRow("CR in the name") << QStringLiteral("101") << QStringLiteral("1234") << QStringLiteral("X\rf5a")
+                                        << QStringList{QStringLiteral("control character")} << old << unchanged;
+    }
+    void okSendsWhatTheTableShows()
+    {
+        QFETCH(QString, room);
+        QFETCH(QString, code1);
+        QFETCH(QString, name);
+        QFETCH(QStringList, reported);
+        QFETCH(QStringList, stored);
+        QFETCH(QByteArray, sent);
+        MessageRecorder messages;
+        startFrom(true, true);
+        RecordEditor &e = editor();
+        e.Namef->setText(name);
+        e.RoomNumber->setText(room);
+        e.Code1->setText(code1);
+        e.NavOk->click();
+        QCOMPARE(messages.count(), reported.size());
+        for (qsizetype i = 0; i < reported.size(); ++i)
+            QVERIFY2(messages.texts().at(i).contains(reported.at(i)), qPrintable(messages.texts().at(i)));
+        QCOMPARE((QStringList{table().storedValue(0, 0), table().storedValue(0, 1), table().storedValue(0, 3)}), stored);
+        QCOMPARE(m_sim->unit().memory().directory.value(0x1000), sent);
+        QCOMPARE(m_sim->unit().memory().directory.size(), 2);
+        for (const QByteArray &write : slotWrites())
+            QVERIFY2(!write.contains('\r'), write.constData());
+        QVERIFY(m_form->FollowCursor);
+        QVERIFY(!m_form->Channel.Gate.busy());
+    }
+
     void okReportsAUnitThatDoesNotConfirm()
     {
         MessageRecorder messages;

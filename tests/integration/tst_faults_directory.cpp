@@ -39,10 +39,10 @@ private slots:
         const QStringList all{L("NAME 000"), L("NAME 001"), L("NAME 002"), L("NAME 003"), L("NAME 004")};
         // Nothing came: the table the user held is all there is.
         QTest::newRow("dump never answered") << QByteArray("d") << -1 << 0 << QStringList{L("communication error")} << held << false;
-        // The unit's first line and two slots, then silence: the complete
-        // slot lines before the last are loaded, not taken as the unit's.
+        // The unit's first line and three slots, then silence: every
+        // complete slot line is loaded, not taken as the unit's.
         QTest::newRow("dump stops half-way") << QByteArray() << 4 << 0 << QStringList{L("communication error")}
-                                             << QStringList{L("NAME 000"), L("NAME 001")} << false;
+                                             << QStringList{L("NAME 000"), L("NAME 001"), L("NAME 002")} << false;
         QTest::newRow("slow unit") << QByteArray() << -1 << 700 << QStringList{} << all << true;
     }
     void downloadFromAFaultyUnit()
@@ -97,7 +97,8 @@ private slots:
         QTest::addColumn<bool>("inSync");
         QTest::newRow("erase never confirmed")
             << QByteArray("f") << 0 << QStringList{L("Could not clear All,\r\nSave your files and\r\nRecheck connection")} << 0 << false;
-        QTest::newRow("every record refused") << QByteArray("b") << 0 << QStringList{L("There was 6 error(s)")} << 0 << true;
+        // Nothing reached the unit: the renumbered table is not its directory.
+        QTest::newRow("every record refused") << QByteArray("b") << 0 << QStringList{L("There was 6 error(s)")} << 0 << false;
         QTest::newRow("slow unit") << QByteArray() << 250 << QStringList{} << 8 << true;
     }
     void uploadToAFaultyUnit()

@@ -2,6 +2,7 @@
 #include "link/commandchannel.h"
 #include "link/delay.h"
 #include "link/receivelog.h"
+#include "messagerecorder.h"
 #include "ptypeer.h"
 
 #include <QElapsedTimer>
@@ -157,6 +158,37 @@ private slots:
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.at(0).at(0).toString(), L1("r0000\r"));
         QCOMPARE(ch.KeepAliveTicks, 0);
+    }
+
+    void commandWithALineEndInsideIsNotSent_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("CR inside") << L1("b0128,,,,,X\rf5a\r");
+        QTest::newRow("LF inside") << L1("b0128,,,,,X\nY\r");
+        QTest::newRow("two CRs at the end") << L1("r0000\r\r");
+        QTest::newRow("LF at the end") << L1("r0000\n");
+    }
+    void commandWithALineEndInsideIsNotSent()
+    {
+        QFETCH(QString, command);
+        PtyPeer peer;
+        QVERIFY(peer.isOpen());
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.ComPort1.setPortName(peer.slavePath());
+        QVERIFY(ch.ComPort1.open(QIODevice::ReadWrite));
+        QSignalSpy sent(&ch, &CommandChannel::bytesSent);
+        MessageRecorder messages;
+        ch.SendCommand(command);
+        QCOMPARE(sent.count(), 0);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.messages().first().kind, MessageService::Kind::Error);
+        // A well-formed command still goes out whole, and so does a bare CR.
+        ch.SendCommand(L1("r0000\r"));
+        ch.SendCommand(L1("\r"));
+        QTRY_COMPARE(peer.received(), QByteArray("r0000\r\r"));
+        QCOMPARE(messages.count(), 1);
+        ch.ComPort1.close();
     }
 
     void waitReplyTimesOutInSteps()

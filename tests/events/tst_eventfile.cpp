@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,14 +72,30 @@ private slots:
         QCOMPARE(table.recNo(), 3); // saving leaves the cursor
     }
 
-    // A comma in a client name is kept in the file and does not shift the
-    // columns for whoever reads it.
-    void commaInClientStaysInItsColumn()
+    // The event file is never read back: its values are written as they
+    // stand, never quoted, a comma or a leading quote included.
+    void valuesAreWrittenAsTheyStand()
     {
         RecordTable table;
-        fill(table, {eventLine("313233FFFFFF", '0', L("SMITH, J"))});
-        const QByteArray last = EventFileText(kTimes, table).split('\n').at(3);
-        QCOMPARE(last, B("1,123,31/12/09,23:59:00,1,local,\"SMITH, J\"\r"));
+        fill(table, {eventLine("313233FFFFFF", '0', L("SMITH, J")), eventLine("313233FFFFFF", '0', L("\"Q\" 5%"))});
+        const QList<QByteArray> lines = EventFileText(kTimes, table).split('\n');
+        QCOMPARE(lines.at(3), B("1,123,31/12/09,23:59:00,1,local,SMITH, J\r"));
+        QCOMPARE(lines.at(4), B("2,123,31/12/09,23:59:00,1,local,\"Q\" 5%%\r"));
+    }
+
+    // A disk that takes nothing: the write is reported, not passed for done.
+    void failedWriteIsReported()
+    {
+        if (!QFileInfo(L("/dev/full")).isWritable())
+            QSKIP("no /dev/full here");
+        RecordTable table;
+        fill(table, {eventLine("313233FFFFFF", '0', L("SMITH J"))});
+        try {
+            WriteEventFile(L("/dev/full"), kTimes, table);
+            QFAIL("no error");
+        } catch (const AppError &e) {
+            QVERIFY2(e.text().contains(L("/dev/full")), qPrintable(e.text()));
+        }
     }
 
     void writtenFileReplacesAnOldOne()

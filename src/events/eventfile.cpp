@@ -32,8 +32,6 @@ void WriteEventFile(const QString &path, const EventFileTimes &times, const Reco
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2")
                            .arg(shown(path), path.isEmpty() ? QStringLiteral("No file name given.") : file.errorString()));
-    // The write is buffered: only the flush tells whether the bytes landed
-    // (a full disk).
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !file.commit())
         throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(shown(path), file.errorString()));
 }

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,21 +80,6 @@ private slots:
         const QList<QByteArray> lines = EventFileText(kTimes, table).split('\n');
         QCOMPARE(lines.at(3), B("1,123,31/12/09,23:59:00,1,local,SMITH, J\r"));
         QCOMPARE(lines.at(4), B("2,123,31/12/09,23:59:00,1,local,\"Q\" 5%%\r"));
-    }
-
-    // A disk that takes nothing: the write is reported, not passed for done.
-    void failedWriteIsReported()
-    {
-        if (!QFileInfo(L("/dev/full")).isWritable())
-            QSKIP("no /dev/full here");
-        RecordTable table;
-        fill(table, {eventLine("313233FFFFFF", '0', L("SMITH J"))});
-        try {
-            WriteEventFile(L("/dev/full"), kTimes, table);
-            QFAIL("no error");
-        } catch (const AppError &e) {
-            QVERIFY2(e.text().contains(L("/dev/full")), qPrintable(e.text()));
-        }
     }
 
     void writtenFileReplacesAnOldOne()

@@ -169,8 +169,10 @@ private slots:
                                                 latin1("CARL|12|2222222222|1040"), latin1("DORA|12||"),
                                                 latin1("EMIL|3||1060"), latin1("|12|3333333333|p4"),
                                                 latin1("|9|9999999999|p6")}));
-        // Downloaded into a directory that was in step: it still is.
+        // Downloaded into a directory that was in step: it still is, and the
+        // merge wrote no directory record.
         QVERIFY(form->DirectoryInSync);
+        QCOMPARE(commandTexts(*sim), QList<QByteArray>{QByteArray("s14081535")});
         QCOMPARE(table().recNo(), 1);
         QCOMPARE(page().rfName->text(), latin1("ANNA"));
     }
@@ -555,7 +557,15 @@ private slots:
 
     void unitButtonsFollowTheLink()
     {
+        // A capture running at the log-off ends at its next tick and gives
+        // the gate back, so that the next log-on is not refused.
+        page().Get_ID->click();
+        QVERIFY(form->Channel.Gate.busy());
         form->ledAction->trigger(); // log off
+        page().Timer3Timer();
+        QVERIFY(!form->Timer3.isActive());
+        QVERIFY(!form->Channel.Gate.busy());
+        QVERIFY(!form->Timer2.isActive());
         QVERIFY(!form->Link->LoggedOn);
         for (QPushButton *b : {page().download_id, page().writeall_id, page().Get_ID})
             QVERIFY(!b->isEnabled());

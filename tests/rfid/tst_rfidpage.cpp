@@ -474,6 +474,40 @@ private slots:
         QVERIFY(!form->Timer3.isActive());
     }
 
+    // The write-all holds the gate too: the events page's buttons do
+    // nothing while it walks the blocks.
+    void eventButtonsDuringTheWriteAllDoNothing()
+    {
+        QVERIFY(start());
+        for (int i = 1; i <= 5; ++i)
+            addRecord(table(), QStringLiteral("R%1").arg(i), QString::number(i), QStringLiteral("000000000%1").arg(i));
+        bool clicked = false;
+        QTimer clicker;
+        clicker.setInterval(5);
+        connect(&clicker, &QTimer::timeout, this, [&] {
+            if (!form->BulkBusy || !commandTexts(*sim).contains(QByteArray("c1418")))
+                return;
+            clicker.stop();
+            form->eventsPage->dnLoad->click();
+            form->eventsPage->Set_time->click();
+            page().Get_ID->click();
+            clicked = true;
+        });
+        clicker.start();
+        page().writeall_id->click();
+        clicker.stop();
+
+        QVERIFY(clicked);
+        QVERIFY2(messages->texts().isEmpty(), qPrintable(messages->texts().join(QLatin1Char('|'))));
+        const QList<QByteArray> commands = commandTexts(*sim);
+        QCOMPARE(countStartingWith(commands, "t"), 0);
+        QCOMPARE(countStartingWith(commands, "e"), 0);
+        QVERIFY(!commands.contains(QByteArray()));
+        QCOMPARE(sim->unit().memory().block(1409), QByteArray("5?????0000000005") + QByteArray(48, '?'));
+        QVERIFY(!form->Timer3.isActive());
+        QVERIFY(settled(*form));
+    }
+
     // The user logs off while the download waits for the dump's last lines:
     // the log-off throws away what had come, and the directory keeps its
     // codes rather than losing them all to an empty merge.

@@ -2,7 +2,6 @@
 
 #include "common/errors.h"
 #include "records/csvtext.h"
-#include "rfid/tagcodeentry.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,13 +36,7 @@ QByteArray ReadDirectoryFile(const QString &path)
     return bytes;
 }
 
-int FillDirectoryTable(RecordTable &table, const QByteArray &bytes)
-{
-    const int loaded = LoadCsvText(table, bytes);
-    // Tag codes in the form the unit keeps; codes it would corrupt are refused.
-    TakeLoadedTagCodes(table);
-    return loaded;
-}
+int FillDirectoryTable(RecordTable &table, const QByteArray &bytes) { return LoadCsvText(table, bytes); }
 
 int LoadDirectoryFile(RecordTable &table, const QString &path)
 {

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "common/filedialogs.h"
 #include "directory/directoryfile.h"
+#include "rfid/tagcodeentry.h"
 #include "directory/directorytable.h"
 
 #include <QLineEdit>
@@ -54,6 +55,8 @@ void DirectoryFileCommands::Open()
         table.open();
         table.empty();
         FillDirectoryTable(table, bytes);
+        // Tag codes in the form the unit keeps; codes it would corrupt are refused.
+        TakeLoadedTagCodes(table);
         table.first();
         bulk.end();
     }

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "events/eventspage.h"
 #include "link/delay.h"
+#include "common/filedialogs.h"
 #include "common/messages.h"
 #include "link/logon.h"
 #include "messagerecorder.h"
@@ -587,6 +588,25 @@ private slots:
         QVERIFY2(messages->last().contains(latin1("01234G6789")), qPrintable(messages->last()));
         QCOMPARE(records(table()), QStringList{latin1("ANNA|12|00FFA5C3E1|1000")});
         QVERIFY(form->FollowCursor);
+    }
+
+    // File > Open of a phone list: its codes enter as the unit keeps them.
+    void openedPhoneListCodesAreHexInUpperCase()
+    {
+        const QString path = QStringLiteral("tags.csv");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Name,RoomNumber,RFID,Addr\r\nANNA,12,abcdef0123,1000\r\nBERT,14,01234G6789,1020\r\n");
+        }
+        FileDialogService::setHandler([path](const FileDialogService::Request &) { return path; });
+        const auto reset = qScopeGuard([] { FileDialogService::resetHandler(); });
+        form->PHButClick();
+        form->FileOpen1->trigger();
+        QCOMPARE(records(table()), (QStringList{latin1("ANNA|12|ABCDEF0123|1000"), latin1("BERT|14||1020")}));
+        QCOMPARE(messages->count(), 1);
+        QVERIFY2(messages->last().contains(latin1("01234G6789")), qPrintable(messages->last()));
+        form->RFbuttClick();
     }
 
     void unitButtonsFollowTheLink()

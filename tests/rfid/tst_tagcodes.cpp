@@ -5,6 +5,7 @@
 #include "rfid/tagarea.h"
 #include "rfid/tagblocks.h"
 #include "rfid/tagcode.h"
+#include "rfid/tagcodeentry.h"
 #include "rfid/tagmerge.h"
 #include "rfid/takenaddrs.h"
 
@@ -484,6 +485,7 @@ private slots:
                                 "CARL,16,0123456789,1040\r\n"
                                 "DORA,18,0a 1,1060\r\n";
         QCOMPARE(FillDirectoryTable(table, file), 4);
+        QCOMPARE(TakeLoadedTagCodes(table), 2);
         QCOMPARE(describe(rows(table)), describe(QList<Rec>{{latin1("ANNA"), latin1("12"), latin1("ABCDEF0123"), latin1("1000")},
                                                             {latin1("BERT"), latin1("14"), QString(), latin1("1020")},
                                                             {latin1("CARL"), latin1("16"), latin1("0123456789"), latin1("1040")},
@@ -497,6 +499,7 @@ private slots:
         RecordTable good;
         fill(good, {});
         QCOMPARE(FillDirectoryTable(good, "Name,RFID\r\nANNA,0123456789\r\n"), 1);
+        QCOMPARE(TakeLoadedTagCodes(good), 0);
         QVERIFY(messages.texts().isEmpty());
     }
 

@@ -3,8 +3,8 @@
 #include "app/mainwindow.h"
 #include "common/filedialogs.h"
 #include "directory/directoryfile.h"
-#include "rfid/tagcodeentry.h"
 #include "directory/directorytable.h"
+#include "rfid/tagcodeentry.h"
 
 #include <QLineEdit>
 #include <QTableView>

@@ -4,6 +4,7 @@
 #include "common/filedialogs.h"
 #include "directory/directoryfile.h"
 #include "directory/directorytable.h"
+#include "rfid/tagcodeentry.h"
 
 #include <QLineEdit>
 #include <QTableView>
@@ -57,6 +58,8 @@ void DirectoryFileCommands::Open()
         table.open();
         table.empty();
         FillDirectoryTable(table, bytes);
+        // Tag codes in the form the unit keeps; codes it would corrupt are refused.
+        TakeLoadedTagCodes(table);
         table.first();
         bulk.end();
     }

@@ -20,7 +20,7 @@ QByteArray EventFileHeader(const EventFileTimes &times)
 
 QByteArray EventFileText(const EventFileTimes &times, const RecordTable &table)
 {
-    return EventFileHeader(times) + SaveCsvText(table);
+    return EventFileHeader(times) + SaveCsvText(table, CsvQuoting::Never);
 }
 
 void WriteEventFile(const QString &path, const EventFileTimes &times, const RecordTable &table)

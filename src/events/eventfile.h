@@ -15,7 +15,8 @@ struct EventFileTimes {
 
 // The event file (".Evt"), written only: two lines with the unit's clock and
 // the PC's clock at the download, then the event table in the CSV text form
-// of csvtext.h (header, then the records in the table's current order).
+// of csvtext.h (header, then the records in the table's current order),
+// every value as it stands: never quoted, a comma included.
 // Every line ends with CR LF; every character is one byte.
 
 // The two time lines.

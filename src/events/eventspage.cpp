@@ -10,7 +10,9 @@
 #include "events/eventfile.h"
 #include "events/eventtable.h"
 #include "events/unitclock.h"
+#include "link/commandchannel.h"
 #include "link/logon.h"
+#include "link/unitgate.h"
 #include "records/gridbinding.h"
 #include "records/recordtable.h"
 
@@ -21,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTableView>
 
 namespace {
@@ -36,6 +37,9 @@ constexpr int kSourceColumn = 5;
 constexpr int kSourceExtraWidth = 5;
 constexpr int kShownColumns = 6;
 constexpr int kGridEdge = 39;
+
+// The clock-set's answer is one short line: 864 ms at most.
+constexpr int kClockSetReplySteps = 10;
 
 // Characters each column shows before the download sizes the grid.
 constexpr int kDisplayWidths[] = {6, EventFields::RoomNumberWidth, EventFields::DateWidth, EventFields::TimeWidth,
@@ -75,7 +79,7 @@ void EventsPage::buildGrid()
     DBGrid2->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     DBGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid2->verticalHeader()->setDefaultSectionSize(DBGrid2->fontMetrics().height() + 4);
-    DBGrid2->verticalHeader()->setVisible(false);
+    DBGrid2->verticalHeader()->setAccessibleName(QStringLiteral("Events record indicator"));
     // The titles are buttons too: a click sorts.
     DBGrid2->horizontalHeader()->setAccessibleName(QStringLiteral("Event column titles"));
     DBGrid2->horizontalHeader()->setSectionsClickable(true);
@@ -206,12 +210,11 @@ void EventsPage::layoutGrid(bool afterDownload)
 
 void EventsPage::dnLoadClick()
 {
-    // A click while a download runs (its waits keep the window alive) would
-    // interleave two dumps on one link.
-    if (m_downloading)
+    // A click while any operation talks to the unit (its waits keep the
+    // window alive) would interleave two conversations on one link.
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Down Load"));
+    if (!op)
         return;
-    m_downloading = true;
-    const auto done = qScopeGuard([this] { m_downloading = false; });
 
     EventDownloadControls ui;
     ui.showTransfer = [this] { m_form.TransferF->show(); };
@@ -237,10 +240,16 @@ void EventsPage::dnLoadClick()
 
 void EventsPage::Set_timeClick()
 {
-    // The unit's answer would land in the middle of the event dump.
-    if (m_downloading)
+    // The unit's answer would land in the middle of another operation.
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Set_time"));
+    if (!op)
         return;
-    m_form.Channel.SendCommand(ClockSetText(QDateTime::currentDateTime()));
+    CommandChannel &channel = m_form.Channel;
+    channel.RxLog().clear();
+    channel.SendCommand(ClockSetText(QDateTime::currentDateTime()));
+    // Taken here, so that a late answer cannot stand at the top of the
+    // next read.  What it says changes nothing on the page.
+    channel.WaitReply(kClockSetReplySteps);
 }
 
 void EventsPage::DBGrid2TitleClick(int column)

@@ -55,5 +55,4 @@ private:
 
     TostiForm &m_form;
     GridBinding *m_binding = nullptr;
-    bool m_downloading = false;
 };

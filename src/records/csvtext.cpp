@@ -78,22 +78,22 @@ bool readQuoted(QStringView line, qsizetype start, QString &value, qsizetype &en
 
 } // namespace
 
-QString CsvEncodeValue(const QString &value)
+QString CsvEncodeValue(const QString &value, CsvQuoting quoting)
 {
     QString text = escape(value);
-    if (!text.contains(kComma) && !text.startsWith(kQuote))
+    if (quoting == CsvQuoting::Never || (!text.contains(kComma) && !text.startsWith(kQuote)))
         return text;
     text.replace(kQuote, QLatin1String("\"\""));
     return kQuote + text + kQuote;
 }
 
-QString CsvJoinLine(const QStringList &values)
+QString CsvJoinLine(const QStringList &values, CsvQuoting quoting)
 {
     QString line;
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (i > 0)
             line += kComma;
-        line += CsvEncodeValue(values.at(i));
+        line += CsvEncodeValue(values.at(i), quoting);
     }
     return line;
 }
@@ -141,14 +141,14 @@ QStringList CsvLines(const QString &text)
     return lines;
 }
 
-QByteArray SaveCsvText(const RecordTable &table)
+QByteArray SaveCsvText(const RecordTable &table, CsvQuoting quoting)
 {
     const QString lineEnd = QStringLiteral("\r\n");
     QString text = table.fieldNames().join(kComma) + lineEnd;
     const int count = table.recordCount();
     text.reserve(text.size() + qsizetype(count) * 64);
     for (int row = 0; row < count; ++row) {
-        text += CsvJoinLine(table.recordValues(row));
+        text += CsvJoinLine(table.recordValues(row), quoting);
         text += lineEnd;
     }
     return text.toLatin1();

@@ -30,10 +30,16 @@ class RecordTable;
 // A '%' before any character other than '%', 'c', 'n' or '0', or at the end
 // of a value, is kept as it is.
 
+// Whether values holding a comma or beginning with a double quote are
+// quoted.  A file that is never read back (the event file) writes every
+// value as it stands, escapes applied, so that its lines hold exactly the
+// table's texts.
+enum class CsvQuoting { WhereNeeded, Never };
+
 // One value with the escapes and, where needed, the quotes applied.
-QString CsvEncodeValue(const QString &value);
+QString CsvEncodeValue(const QString &value, CsvQuoting quoting = CsvQuoting::WhereNeeded);
 // One line's values joined by commas (no line end).
-QString CsvJoinLine(const QStringList &values);
+QString CsvJoinLine(const QStringList &values, CsvQuoting quoting = CsvQuoting::WhereNeeded);
 // One line (without its line end) split into its values, quotes and escapes
 // undone.
 QStringList CsvSplitLine(const QString &line);
@@ -43,7 +49,7 @@ QStringList CsvLines(const QString &text);
 // The whole table, header included, as Latin-1 bytes.  The table's records,
 // cursor and order are unchanged; a record being edited is written as last
 // stored.
-QByteArray SaveCsvText(const RecordTable &table);
+QByteArray SaveCsvText(const RecordTable &table, CsvQuoting quoting = CsvQuoting::WhereNeeded);
 
 // Appends the records of `bytes` to `table`, which must be open, in file
 // order; returns how many were appended.  A value that an integer field does

@@ -7,10 +7,13 @@
 #include "common/hint.h"
 #include "directory/directorytable.h"
 #include "link/delay.h"
+#include "common/messages.h"
 #include "link/logon.h"
+#include "link/unitgate.h"
 #include "link/unitcontract.h"
 #include "records/gridbinding.h"
 #include "rfid/tagcode.h"
+#include "rfid/tagcodeentry.h"
 #include "rfid/tagmerge.h"
 #include "rfid/tagtransfer.h"
 
@@ -234,8 +237,9 @@ void RfidPage::showCurrentRecord()
 
 void RfidPage::download_idClick()
 {
-    // One transfer at a time: a click inside a running one does nothing.
-    if (m_form.BulkBusy)
+    // One operation on the unit at a time, whatever page started it.
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("DownLoad"));
+    if (!op || m_form.BulkBusy)
         return;
     RecordTable &table = m_form.DirectoryTable;
     TransferLook look(m_form);
@@ -243,21 +247,20 @@ void RfidPage::download_idClick()
     table.disableControls();
     const bool follow = m_form.FollowCursor;
     m_form.FollowCursor = false;
-    TagDownloadResult result = TagDownloadResult::NoReply;
+    // The directory's "in step with the unit" stays as it was: the tag dump
+    // tells nothing of the unit's directory records.
     auto finish = qScopeGuard([&] {
         m_form.FollowCursor = follow;
         table.first();
-        // Only a directory that heard from the unit is in step with it.
-        if (result == TagDownloadResult::Merged)
-            m_form.setDirectoryInSync(true);
         table.enableControls();
     });
-    result = DownloadTags(m_form.Channel, table, transferHooks());
+    DownloadTags(m_form.Channel, table, transferHooks());
 }
 
 void RfidPage::writeall_idClick()
 {
-    if (m_form.BulkBusy)
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Write All"));
+    if (!op || m_form.BulkBusy)
         return;
     if (!CheckTagCodes(m_form.DirectoryTable))
         return;
@@ -267,6 +270,18 @@ void RfidPage::writeall_idClick()
 
 void RfidPage::Get_IDClick()
 {
+    // The capture holds the gate from the click to its end (a click on it
+    // again restarts it): another operation's replies would pass for the
+    // reader's line.
+    if (!m_capturing) {
+        if (!m_form.Channel.Gate.tryBegin(QStringLiteral("Get_RFID")))
+            return;
+        m_capturing = true;
+        // The keep-alive rests meanwhile: its clearing of the receive log
+        // could wipe the reader's line before it is judged, and its answer
+        // would be judged as one.
+        m_form.Timer2.stop();
+    }
     ProgressBar1->setValue(kCaptureTicks);
     m_form.RxLog.clear();
     iderror->setText(kReady);
@@ -276,18 +291,36 @@ void RfidPage::Get_IDClick()
     Lc_exist->hide();
 }
 
+void RfidPage::endCapture()
+{
+    m_form.Timer3.stop();
+    if (!m_capturing)
+        return;
+    m_capturing = false;
+    m_form.Channel.Gate.end();
+    // A log-off meanwhile has put the keep-alive off line: it stays so.
+    if (m_form.Link->LoggedOn)
+        m_form.Timer2.start();
+}
+
 void RfidPage::Timer3Timer()
 {
+    // The user logged off: nothing more can come from the reader.
+    if (!m_form.Link->LoggedOn) {
+        ProgressBar1->setValue(0);
+        endCapture();
+        return;
+    }
     ProgressBar1->setValue(ProgressBar1->value() - 1);
     if (ProgressBar1->value() <= 0)
-        m_form.Timer3.stop();
+        endCapture();
     if (!m_form.Channel.DataReceived)
         return;
     // The reader's line may come in pieces: judge it once it is whole, while
     // the capture has time left.
     if (!m_form.RxLog.text().contains(QLatin1String(UnitContract::kReplyLineEnd)) && ProgressBar1->value() > 0)
         return;
-    m_form.Timer3.stop();
+    endCapture();
     ProgressBar1->setValue(0);
     const QString code = CheckTagReply(m_form.RxLog.line(0));
     if (!code.isEmpty()) {
@@ -316,11 +349,19 @@ void RfidPage::Button1Click()
 {
     if (m_form.BulkBusy)
         return;
+    // Stored as the unit keeps it; a character it would drop is refused
+    // here rather than lost on the unit.
+    const QString code = NormalTagCode(rfID->text());
+    if (!IsHexTagCode(code)) {
+        MessageService::inform(NotHexTagCodeText(code));
+        return;
+    }
+    rfID->setText(code);
     RecordTable &table = m_form.DirectoryTable;
     m_form.FollowCursor = false;
     auto follow = qScopeGuard([this] { m_form.FollowCursor = true; });
     table.edit();
-    table.setValue(DirectoryFields::RFID, rfID->text());
+    table.setValue(DirectoryFields::RFID, code);
     Delay(kEditPause);
     table.store();
     Delay(kEditPause);
@@ -357,6 +398,12 @@ void RfidPage::Button2Click()
     Lc_exist->hide();
 }
 
-void RfidPage::Button3Click() { m_form.Channel.SendCommand(UnitContract::TagEraseCommand()); }
+void RfidPage::Button3Click()
+{
+    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Erase"));
+    if (!op)
+        return;
+    m_form.Channel.SendCommand(UnitContract::TagEraseCommand());
+}
 
 void RfidPage::rfNameChange() { Lc_exist->hide(); }

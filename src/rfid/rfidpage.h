@@ -56,8 +56,12 @@ private:
     void buildControls();
     void clearNotes();
     void showCurrentRecord();
+    // Ends a capture: its timer stops, the gate is given back, the
+    // keep-alive runs again while on line.
+    void endCapture();
     TagTransferHooks transferHooks() const;
 
     TostiForm &m_form;
     std::function<void(int)> m_pause;
+    bool m_capturing = false; // a capture holds the unit's gate
 };

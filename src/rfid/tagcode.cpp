@@ -46,12 +46,32 @@ QString DecodeTagCode(const QString &field)
 
 QString EncodeTagCode(const QString &code)
 {
-    QString unit = code;
+    QString unit = NormalTagCode(code);
     for (QChar &c : unit) {
         if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
             c = QChar(c.unicode() - 7);
     }
     return unit;
+}
+
+QString NormalTagCode(const QString &code)
+{
+    QString normal = code;
+    for (QChar &c : normal) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+            c = QChar(c.unicode() - ('a' - 'A'));
+    }
+    return normal;
+}
+
+bool IsHexTagCode(const QString &code)
+{
+    for (const QChar c : code) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f')))
+            return false;
+    }
+    return true;
 }
 
 QString CheckTagReply(const QString &line)
@@ -66,5 +86,5 @@ QString CheckTagReply(const QString &line)
     const int sent = hexPair(line, TagCode::kReaderCodeBytes * 2);
     if (sent < 0 || sent != check)
         return {};
-    return line.left(TagCode::kLength);
+    return NormalTagCode(line.left(TagCode::kLength));
 }

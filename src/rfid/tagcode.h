@@ -26,11 +26,20 @@ QString NibbleToHexDigit(QChar c);
 // of its nibble characters, any other character dropping out.
 QString DecodeTagCode(const QString &field);
 
-// A tag code in the unit's form: "A"-"F" become ":"-"?"; every other
-// character, lower-case letters included, stays as it is.
+// A tag code in the unit's form: "A"-"F" (and "a"-"f", which the unit would
+// otherwise drop) become ":"-"?"; every other character stays as it is.
 QString EncodeTagCode(const QString &code);
 
-// The code of a reader line: its first ten characters when the check byte
+// A code as the directory keeps it: hex letters in upper case, every other
+// character as it is.
+QString NormalTagCode(const QString &code);
+
+// Whether every character of `code` is a hexadecimal digit, in either case
+// (also when there is none: an empty code is no tag).
+bool IsHexTagCode(const QString &code);
+
+// The code of a reader line: its first ten characters, letters in upper
+// case, when the check byte
 // (characters 11-12) equals the exclusive-or of the five code bytes; empty
 // text when it does not, or when any of the six pairs is not two
 // hexadecimal digits (a short line among them).

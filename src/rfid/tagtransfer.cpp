@@ -62,7 +62,11 @@ TagDownloadResult DownloadTags(CommandChannel &channel, RecordTable &table, cons
     channel.RxLog().clear();
     channel.LineCount = 0;
     channel.RxBuffer.clear();
-    if (!channel.WaitReply(channel.RemoteMode ? kDumpStepsModem : kDumpStepsDirect)) {
+    const bool replied = channel.WaitReply(channel.RemoteMode ? kDumpStepsModem : kDumpStepsDirect);
+    const auto linkGone = [&hooks] { return hooks.linkUp && !hooks.linkUp(); };
+    if (linkGone())
+        return TagDownloadResult::LinkLost;
+    if (!replied) {
         MessageService::inform(TagTransferText::kCommunicationError);
         return TagDownloadResult::NoReply;
     }
@@ -70,6 +74,10 @@ TagDownloadResult DownloadTags(CommandChannel &channel, RecordTable &table, cons
     TakenAddrs taken;
     // What still arrives meanwhile is part of the dump.
     pause(hooks, kDumpTailPause);
+    // A log-off meanwhile emptied the buffer: merging what is left would
+    // wipe every code.
+    if (linkGone())
+        return TagDownloadResult::LinkLost;
     channel.RxLog().setText(channel.RxBuffer);
     const QList<TagEntry> tags = ParseTagDump(channel.RxLog().text());
 

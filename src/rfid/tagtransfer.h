@@ -33,12 +33,15 @@ inline const QString kSaveErrors = QStringLiteral("there was an error saving the
 } // namespace TagTransferText
 
 enum class TagDownloadResult {
-    NoReply, // "communication error" was shown; the directory is unchanged
-    Merged,  // the directory's tag codes are now the unit's
+    NoReply,  // "communication error" was shown; the directory is unchanged
+    LinkLost, // the link was let go meanwhile; the directory is unchanged
+    Merged,   // the directory's tag codes are now the unit's
 };
 
 // Dumps the unit's tag area and merges its tags into the directory by room.
-// Without a reply it shows "communication error" and changes nothing.
+// Without a reply it shows "communication error" and changes nothing.  A
+// log-off before the dump is whole (also in the wait for its last lines,
+// whose text the log-off throws away) changes nothing either, quietly.
 TagDownloadResult DownloadTags(CommandChannel &channel, RecordTable &table, const TagTransferHooks &hooks);
 
 enum class TagWriteResult {

@@ -71,14 +71,15 @@ private slots:
         QCOMPARE(table.recNo(), 3); // saving leaves the cursor
     }
 
-    // A comma in a client name is kept in the file and does not shift the
-    // columns for whoever reads it.
-    void commaInClientStaysInItsColumn()
+    // The event file is never read back: its values are written as they
+    // stand, never quoted, a comma or a leading quote included.
+    void valuesAreWrittenAsTheyStand()
     {
         RecordTable table;
-        fill(table, {eventLine("313233FFFFFF", '0', L("SMITH, J"))});
-        const QByteArray last = EventFileText(kTimes, table).split('\n').at(3);
-        QCOMPARE(last, B("1,123,31/12/09,23:59:00,1,local,\"SMITH, J\"\r"));
+        fill(table, {eventLine("313233FFFFFF", '0', L("SMITH, J")), eventLine("313233FFFFFF", '0', L("\"Q\" 5%"))});
+        const QList<QByteArray> lines = EventFileText(kTimes, table).split('\n');
+        QCOMPARE(lines.at(3), B("1,123,31/12/09,23:59:00,1,local,SMITH, J\r"));
+        QCOMPARE(lines.at(4), B("2,123,31/12/09,23:59:00,1,local,\"Q\" 5%%\r"));
     }
 
     void writtenFileReplacesAnOldOne()

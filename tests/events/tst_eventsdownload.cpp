@@ -90,6 +90,9 @@ private slots:
         for (int c = 0; c < 6; ++c)
             six += titles->sectionSize(c);
         QCOMPARE(rig.page.DBGrid2->width(), six + 39);
+        // A record indicator, as the other grids have.
+        QVERIFY(!rig.page.DBGrid2->verticalHeader()->isHidden());
+        QVERIFY(!rig.page.DBGrid2->verticalHeader()->accessibleName().isEmpty());
 
         // Other pages and back: Save As follows the flag.
         rig.form.PHButClick();
@@ -235,7 +238,8 @@ private slots:
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 6);
         QCOMPARE(lines.at(3), B("2,10,01/04/09,23:30:12,2,RF-ID,50%% OFF\r"));
-        QCOMPARE(lines.at(4), B("1,20,01/04/09,23:30:12,1,local,\"SMITH, J\"\r"));
+        // Values as they stand, a comma included.
+        QCOMPARE(lines.at(4), B("1,20,01/04/09,23:30:12,1,local,SMITH, J\r"));
         QCOMPARE(rig.form.EventTable.recNo(), 2);
 
         // A cancelled dialog writes nothing; a folder that is not there is reported.
@@ -285,6 +289,26 @@ private slots:
         rig.page.dnLoad->click();
         QCOMPARE(rig.page.Stime->text(), command.mid(5, 2) + L(":") + command.mid(3, 2) + L(":") + command.mid(1, 2));
         QCOMPARE(rig.page.Sdate->text(), command.mid(7, 2) + L("/") + command.mid(9, 2) + L("/") + command.mid(11, 2));
+    }
+
+    // Set_time waits for the unit's answer: a slow answer then cannot land
+    // at the top of whatever the user reads next.
+    void clockSetWaitsForItsAnswer()
+    {
+        SimOptions options = unitOptions();
+        options.replyDelayMs = 300;
+        Rig rig(options);
+        QVERIFY(rig.logOn());
+        rig.form.RxLog.clear();
+        rig.sim.clearCommands();
+        rig.page.Set_time->click();
+        QCOMPARE(rig.sim.commands().size(), 1);
+        QVERIFY2(rig.form.RxLog.text().contains(L("OK")), qPrintable(rig.form.RxLog.text()));
+        rig.form.Channel.DataReceived = false;
+        QTest::qWait(600);
+        QVERIFY(!rig.form.Channel.DataReceived);
+        QVERIFY(rig.messages.texts().isEmpty());
+        QVERIFY(!rig.form.Channel.Gate.busy());
     }
 
     // The user logs off while the unit is half-way through its log: the wait

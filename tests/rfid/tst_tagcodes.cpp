@@ -1,8 +1,11 @@
+#include "directory/directoryfile.h"
 #include "directory/directorytable.h"
+#include "messagerecorder.h"
 #include "records/recordtable.h"
 #include "rfid/tagarea.h"
 #include "rfid/tagblocks.h"
 #include "rfid/tagcode.h"
+#include "rfid/tagcodeentry.h"
 #include "rfid/tagmerge.h"
 #include "rfid/takenaddrs.h"
 
@@ -154,7 +157,8 @@ private slots:
         QTest::addColumn<QString>("unit");
         QTest::newRow("A and F") << latin1("0A1234567F") << latin1("0:1234567?");
         QTest::newRow("all letters") << latin1("ABCDEF") << latin1(":;<=>?");
-        QTest::newRow("lower case unchanged") << latin1("abcdef0123") << latin1("abcdef0123");
+        // A lower-case letter would be no nibble character: the unit would drop it.
+        QTest::newRow("lower case as upper") << latin1("abcdef0123") << latin1(":;<=>?0123");
         QTest::newRow("other letters unchanged") << latin1("GZ") << latin1("GZ");
     }
     void encodeCode()
@@ -183,8 +187,8 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::newRow("good") << readerLine(latin1("0123456789")) << latin1("0123456789");
         QTest::newRow("good, letters") << readerLine(latin1("00FFA5C3E1")) << latin1("00FFA5C3E1");
-        QTest::newRow("lower case kept") << latin1("00ffa5c3e1") + readerLine(latin1("00FFA5C3E1")).right(2).toLower()
-                                          << latin1("00ffa5c3e1");
+        QTest::newRow("lower case taken as upper")
+            << latin1("00ffa5c3e1") + readerLine(latin1("00FFA5C3E1")).right(2).toLower() << latin1("00FFA5C3E1");
         QTest::newRow("more after the check byte") << readerLine(latin1("0123456789")) + latin1("xyz")
                                                     << latin1("0123456789");
         QTest::newRow("wrong check byte") << readerLine(latin1("0123456789"), 1) << QString();
@@ -255,7 +259,7 @@ private slots:
         QTest::newRow("short room") << latin1("7") << latin1("0A1234567F") << latin1("7?????0:1234567?") << true;
         QTest::newRow("six digits") << latin1("123456") << latin1("0123456789") << latin1("1234560123456789") << true;
         QTest::newRow("long room cut") << latin1("12345678") << latin1("0123456789") << latin1("1234560123456789") << true;
-        QTest::newRow("lower case sent as it is") << latin1("1") << latin1("abcdef0123") << latin1("1?????abcdef0123") << true;
+        QTest::newRow("lower case sent as upper") << latin1("1") << latin1("abcdef0123") << latin1("1?????:;<=>?0123") << true;
         QTest::newRow("short code filled") << latin1("1") << latin1("12345") << latin1("1?????12345?????") << false;
         QTest::newRow("long code cut") << latin1("1") << latin1("0123456789AB") << latin1("1?????0123456789") << false;
     }
@@ -465,6 +469,38 @@ private slots:
             plainMerge(plain, tags);
             QCOMPARE(describe(rows(quick)), describe(rows(plain)));
         }
+    }
+
+    // A phone list's codes enter the directory as the unit keeps them:
+    // letters in upper case; a code with any other character is not taken,
+    // and the user is told which record it was.
+    void loadedCodesAreHexInUpperCase()
+    {
+        MessageRecorder messages;
+        RecordTable table;
+        fill(table, {});
+        const QByteArray file = "Name,RoomNumber,RFID,Addr\r\n"
+                                "ANNA,12,abcdef0123,1000\r\n"
+                                "BERT,14,01234G6789,1020\r\n"
+                                "CARL,16,0123456789,1040\r\n"
+                                "DORA,18,0a 1,1060\r\n";
+        QCOMPARE(FillDirectoryTable(table, file), 4);
+        QCOMPARE(TakeLoadedTagCodes(table), 2);
+        QCOMPARE(describe(rows(table)), describe(QList<Rec>{{latin1("ANNA"), latin1("12"), latin1("ABCDEF0123"), latin1("1000")},
+                                                            {latin1("BERT"), latin1("14"), QString(), latin1("1020")},
+                                                            {latin1("CARL"), latin1("16"), latin1("0123456789"), latin1("1040")},
+                                                            {latin1("DORA"), latin1("18"), QString(), latin1("1060")}}));
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().contains(latin1("01234G6789")) && messages.last().contains(latin1("BERT"))
+                     && messages.last().contains(latin1("0a 1")) && messages.last().contains(latin1("DORA")),
+                 qPrintable(messages.last()));
+        // Good files say nothing.
+        messages.clear();
+        RecordTable good;
+        fill(good, {});
+        QCOMPARE(FillDirectoryTable(good, "Name,RFID\r\nANNA,0123456789\r\n"), 1);
+        QCOMPARE(TakeLoadedTagCodes(good), 0);
+        QVERIFY(messages.texts().isEmpty());
     }
 
     void tagHolder()

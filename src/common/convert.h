@@ -9,3 +9,7 @@ bool TryStrToInt(const QString &text, int &value);
 
 // As TryStrToInt, but a text that is not a number throws ConversionError.
 int StrToInt(const QString &text);
+
+// No command may hold a control character before its closing CR: a CR or
+// LF would end it early and run the rest as a command of its own.
+inline bool isControlCharacter(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }

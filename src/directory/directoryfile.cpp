@@ -89,7 +89,7 @@ void reportControlCharacters(const RecordTable &table, int first)
             if (column < 0)
                 continue;
             const QString value = table.storedValue(row, column);
-            if (!std::any_of(value.begin(), value.end(), IsControlCharacter))
+            if (!std::any_of(value.begin(), value.end(), isControlCharacter))
                 continue;
             if (found.size() < kReportedRecords)
                 found << QStringLiteral("record %1 (\"%2\"): %3")

@@ -69,13 +69,11 @@ QString ValidateRoomNumber(const QString &text)
     return QStringLiteral("0");
 }
 
-bool IsControlCharacter(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }
-
 int FirstControlField(const QStringList &values)
 {
     for (qsizetype i = 0; i < values.size(); ++i) {
         for (const QChar c : values.at(i))
-            if (IsControlCharacter(c))
+            if (isControlCharacter(c))
                 return int(i);
     }
     return -1;
@@ -85,7 +83,7 @@ QString ShownWithoutControls(const QString &text)
 {
     QString shown = text;
     for (QChar &c : shown)
-        if (IsControlCharacter(c))
+        if (isControlCharacter(c))
             c = QLatin1Char('?');
     return shown;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/convert.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -63,9 +65,6 @@ QString NumericDigitsMessage();
 // shows the numeric-digits message and gives "0".
 QString ValidateRoomNumber(const QString &text);
 
-// No command may hold a control character before its closing CR: a CR or
-// LF would end it early and run the rest as a command of its own.
-bool IsControlCharacter(QChar c);
 // The index of the first of values that holds a control character, or -1.
 int FirstControlField(const QStringList &values);
 // text with each control character shown as '?'.

@@ -85,7 +85,7 @@ void DecodeMessageBlock(const QString &line, Messages &messages, int block)
     }
 }
 
-bool IsControlCharacter(QChar c)
+bool isMessageControlCharacter(QChar c)
 {
     const char16_t u = c.unicode();
     return u < 0x20 || (u >= 0x7F && u <= 0x9F);
@@ -94,7 +94,7 @@ bool IsControlCharacter(QChar c)
 int MessageWithControlCharacter(const Messages &messages)
 {
     for (int i = 0; i < MessageBlock::kMessages; ++i)
-        if (std::any_of(messages[i].cbegin(), messages[i].cend(), IsControlCharacter))
+        if (std::any_of(messages[i].cbegin(), messages[i].cend(), isMessageControlCharacter))
             return i;
     return -1;
 }

@@ -95,7 +95,7 @@ void DecodeMessageBlock(const QString &line, Messages &messages, int block);
 // A character the display cannot show and the command line must not carry
 // (C0 and C1 controls, DEL): a CR inside a message would end the program
 // command early and the rest would run as a command of its own.
-bool IsControlCharacter(QChar c);
+bool isMessageControlCharacter(QChar c);
 // The index of the first message holding a control character, or -1.
 int MessageWithControlCharacter(const Messages &messages);
 

@@ -120,7 +120,7 @@ bool SettingsImage::load(const QString &fileName)
     // command and run the rest as a command of its own.
     for (int i = 0; i < MessageBlock::kMessages; ++i) {
         const QString message = text(kMessages[i]);
-        if (std::any_of(message.cbegin(), message.cend(), IsControlCharacter)) {
+        if (std::any_of(message.cbegin(), message.cend(), isMessageControlCharacter)) {
             m_bytes = before;
             MessageService::inform(refused + QStringLiteral("\r\n") + controlCharacterNote(i));
             return false;

@@ -574,7 +574,7 @@ void SettingsPage::WriteMessages()
                 continue;
             if (readFailed(msg[i])) {
                 failed = true;
-            } else if (std::any_of(texts[i].cbegin(), texts[i].cend(), IsControlCharacter)) {
+            } else if (std::any_of(texts[i].cbegin(), texts[i].cend(), isMessageControlCharacter)) {
                 // A text read from the unit may hold what the box refuses
                 // from the keyboard; it never goes into a command.
                 failure += QStringLiteral("\r\n") + SettingsImage::controlCharacterNote(i);

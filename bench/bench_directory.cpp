@@ -142,16 +142,14 @@ int main(int argc, char **argv)
 
     // --- parse and fill, CPU only ---
     {
-        QStringList lines = QString::fromLatin1(dump).split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
+        const QString received = QString::fromLatin1(dump);
         QList<double> parse, fillTimes;
         for (int run = 0; run < 15; ++run) {
             DefineDirectoryTable(form.DirectoryTable);
             form.DirectoryTable.open();
             form.DirectoryTable.empty();
             double t0 = cpuMs();
-            const QList<DirectoryRecord> records = ParseDirectoryDump(lines);
+            const QList<DirectoryRecord> records = ParseDirectoryDump(received);
             double t1 = cpuMs();
             form.FollowCursor = false;
             AppendDirectoryRecords(form.DirectoryTable, records);
@@ -220,9 +218,7 @@ int main(int argc, char **argv)
         DefineDirectoryTable(table);
         table.open();
         table.empty();
-        QStringList lines = QString::fromLatin1(dump).split(QStringLiteral("\r\n"));
-        lines.removeLast();
-        AppendDirectoryRecords(table, ParseDirectoryDump(lines));
+        AppendDirectoryRecords(table, ParseDirectoryDump(QString::fromLatin1(dump)));
         // Floor: the pauses it always makes (2 x 50 units sorting; the erase's
         // 1 + 100 + 1 + 100 units, its reply arriving within the pause; 10 at
         // the end) and, per record, 1 unit in SendCommand and then the longer
@@ -233,7 +229,7 @@ int main(int argc, char **argv)
                        + wireMs(QByteArray("\r").size() + QByteArray("OK\r\n").size());
         for (int row = 0; row < table.recordCount(); ++row) {
             QStringList values = table.recordValues(row);
-            const qsizetype bytes = DirectoryWriteCommand(values.at(7), UploadRecordText(values)).size() + 1
+            const qsizetype bytes = DirectoryWriteCommand(values.at(7), UploadRecordText(values, row + 1).value_or(QString())).size() + 1
                                     + QByteArray("b0128\r\nOK\r\n").size();
             floor += DelayMs(1) + std::max(oneStep, wireMs(bytes));
         }

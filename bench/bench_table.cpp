@@ -434,7 +434,7 @@ int main(int argc, char **argv)
                        + wireMs(QByteArray("\r").size() + QByteArray("OK\r\n").size());
         for (int row = 0; row < table.recordCount(); ++row) {
             const QStringList values = table.recordValues(row);
-            const qsizetype bytes = DirectoryWriteCommand(values.at(7), UploadRecordText(values)).size() + 1
+            const qsizetype bytes = DirectoryWriteCommand(values.at(7), UploadRecordText(values, row + 1).value_or(QString())).size() + 1
                                     + QByteArray("b0128\r\nOK\r\n").size();
             floor += DelayMs(1) + std::max(DelayMs(100), wireMs(bytes));
         }
@@ -530,9 +530,7 @@ int main(int argc, char **argv)
         DefineDirectoryTable(table);
         table.open();
         table.empty();
-        QStringList lines = QString::fromLatin1(dump).split(QStringLiteral("\r\n"));
-        lines.removeLast();
-        AppendDirectoryRecords(table, ParseDirectoryDump(lines));
+        AppendDirectoryRecords(table, ParseDirectoryDump(QString::fromLatin1(dump)));
         while (table.recordCount() > 1000) {
             table.last();
             table.deleteRecord();

@@ -16,6 +16,7 @@
 #include "records/gridbinding.h"
 #include "records/recordtable.h"
 
+#include <QAbstractButton>
 #include <QDateTime>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -80,6 +81,11 @@ void EventsPage::buildGrid()
     DBGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid2->verticalHeader()->setDefaultSectionSize(DBGrid2->fontMetrics().height() + 4);
     DBGrid2->verticalHeader()->setAccessibleName(QStringLiteral("Events record indicator"));
+    // The corner above the record indicator selects nothing here, as on the
+    // other grids.
+    DBGrid2->setCornerButtonEnabled(false);
+    for (QAbstractButton *corner : DBGrid2->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
+        corner->setAccessibleName(QStringLiteral("Events corner"));
     // The titles are buttons too: a click sorts.
     DBGrid2->horizontalHeader()->setAccessibleName(QStringLiteral("Event column titles"));
     DBGrid2->horizontalHeader()->setSectionsClickable(true);

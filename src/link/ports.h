@@ -21,7 +21,9 @@ QStringList SystemSerialPorts();
 
 // The virtual ports published in RuntimePortsFolder(): living symbolic links
 // whose names are identities, in name order.  A name that a system device
-// already answers to is left out, since the identity opens the device.
+// already answers to is left out, since the identity opens the device; so is
+// a link whose publisher has gone (the lock file ".NAME.lock" beside it is
+// held by nobody).
 QStringList VirtualSerialPorts();
 
 // Where virtual ports are published: $XDG_RUNTIME_DIR/ostikit/ports, or

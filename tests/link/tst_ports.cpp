@@ -160,6 +160,38 @@ private slots:
         QCOMPARE(SerialPortLocation(QStringLiteral("../x")), QString());
     }
 
+    void linkOfAKilledUnitIsNotListed()
+    {
+        // What a unit killed with SIGKILL leaves: its link, and beside it the
+        // lock file it no longer holds.  The terminal the link leads to has
+        // gone to another program meanwhile.
+        PtyPeer other;
+        QVERIFY(other.isOpen());
+        const QString folder = RuntimePortsFolder();
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::link(other.slavePath(), folder + QLatin1String("/SIM7")));
+        QFile lock(folder + QLatin1String("/.SIM7.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        // A unit that lives.
+        PtyPeer living;
+        QVERIFY(living.publish(QStringLiteral("SIM0")));
+
+        QCOMPARE(VirtualSerialPorts(), QStringList{QStringLiteral("SIM0")});
+        QVERIFY(!SystemSerialPorts().contains(QStringLiteral("SIM7")));
+        QCOMPARE(SerialPortLocation(QStringLiteral("SIM7")), QStringLiteral("/dev/ttySIM7"));
+        QCOMPARE(SerialPortLocation(QStringLiteral("SIM0")), living.slavePath());
+
+        // The Ports menu offers the living one only.
+        ReceiveLog log;
+        CommandChannel channel(log);
+        QMenu menu;
+        PortSelector selector(&menu, channel);
+        selector.ListSerialPorts();
+        QVERIFY(Identities(selector).contains(QStringLiteral("SIM0")));
+        QVERIFY(!Identities(selector).contains(QStringLiteral("SIM7")));
+    }
+
     void systemDeviceWinsOverPublishedName()
     {
         // A published link cannot hide a device of the same identity.

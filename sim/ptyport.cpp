@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -183,6 +184,18 @@ PtyPort::LineSettings PtyPort::lineSettings() const
     line.parity = (tio.c_cflag & PARENB) != 0;
     line.stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
     return line;
+}
+
+int PtyPort::unreadByProgram() const
+{
+    int n = 0;
+    return m_slaveKeep >= 0 && ::ioctl(m_slaveKeep, FIONREAD, &n) == 0 ? n : 0;
+}
+
+int PtyPort::unreadByUnit() const
+{
+    int n = 0;
+    return m_master >= 0 && ::ioctl(m_master, FIONREAD, &n) == 0 ? n : 0;
 }
 
 QString PtyPort::describe(const LineSettings &line)

@@ -59,6 +59,10 @@ public:
     static QString describe(const LineSettings &settings);
     void write(const QByteArray &bytes);
     qsizetype pendingOutput() const { return m_out.size(); }
+    // Bytes inside the terminal not yet read: by the program (what the unit
+    // wrote) and by the unit (what the program wrote).
+    int unreadByProgram() const;
+    int unreadByUnit() const;
 
     // Closes the terminal (and unpublishes it): the program's side then
     // finds its device gone, as when a USB adapter is pulled out.

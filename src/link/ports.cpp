@@ -37,9 +37,13 @@ bool IsPortIdentity(const QString &name)
 }
 
 #ifndef Q_OS_WIN
-const QLatin1String kDevicePrefix("/dev/tty");
+QString &DevicePrefix()
+{
+    static QString prefix = QStringLiteral("/dev/tty");
+    return prefix;
+}
 
-QString DevicePath(const QString &identity) { return kDevicePrefix + identity; }
+QString DevicePath(const QString &identity) { return DevicePrefix() + identity; }
 
 bool DeviceExists(const QString &identity) { return QFileInfo::exists(DevicePath(identity)); }
 
@@ -79,6 +83,10 @@ QString LivePublishedLink(const QString &identity)
 #endif
 
 } // namespace
+
+#ifndef Q_OS_WIN
+void SetSerialDevicePrefix(const QString &prefix) { DevicePrefix() = prefix.isEmpty() ? QStringLiteral("/dev/tty") : prefix; }
+#endif
 
 QString RuntimePortsFolder()
 {

@@ -35,3 +35,10 @@ QString RuntimePortsFolder();
 // virtual port (on Windows the name itself).  An identity that cannot name a port (empty, or holding a
 // path separator) gives an empty text, which no port opens.
 QString SerialPortLocation(const QString &identity);
+
+#ifndef Q_OS_WIN
+// Where a system device of an identity is looked for: "/dev/tty" followed by
+// the identity.  Tests give a folder of their own, so that a device of any
+// name can be tried on a machine without serial ports; empty: "/dev/tty".
+void SetSerialDevicePrefix(const QString &prefix);
+#endif

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -190,6 +191,30 @@ private slots:
         selector.ListSerialPorts();
         QVERIFY(Identities(selector).contains(QStringLiteral("SIM0")));
         QVERIFY(!Identities(selector).contains(QStringLiteral("SIM7")));
+    }
+
+    void deviceWinsOverPublishedNameInAFakeDeviceFolder()
+    {
+        // The same rule on any machine: a device folder of the test's own,
+        // holding ttyFAKE0, and a living published port of that name.
+        QTemporaryDir devices;
+        QVERIFY(devices.isValid());
+        QFile device(devices.filePath(QStringLiteral("ttyFAKE0")));
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        device.close();
+        SetSerialDevicePrefix(devices.filePath(QStringLiteral("tty")));
+        const auto restore = qScopeGuard([] { SetSerialDevicePrefix(QString()); });
+        PtyPeer shadow, other;
+        QVERIFY(shadow.publish(QStringLiteral("FAKE0")));
+        QVERIFY(other.publish(QStringLiteral("SIM3")));
+
+        QCOMPARE(VirtualSerialPorts(), QStringList{QStringLiteral("SIM3")});
+        QCOMPARE(SerialPortLocation(QStringLiteral("FAKE0")), device.fileName());
+        QCOMPARE(SerialPortLocation(QStringLiteral("SIM3")), other.slavePath());
+        // Once the device is gone, the published port answers to the name.
+        QVERIFY(device.remove());
+        QCOMPARE(VirtualSerialPorts(), (QStringList{QStringLiteral("FAKE0"), QStringLiteral("SIM3")}));
+        QCOMPARE(SerialPortLocation(QStringLiteral("FAKE0")), shadow.slavePath());
     }
 
     void systemDeviceWinsOverPublishedName()

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -43,6 +44,44 @@ bool ownFolder(const QString &path, QString *error)
         return false;
     }
     return true;
+}
+// Takes the lock of a published name: an open-file-description lock, which
+// the system releases however the unit ends, and which also holds against
+// another unit inside the same process.  -1 when a living unit holds it.
+int takeLock(const QString &path, QString *error)
+{
+    const QByteArray native = QFile::encodeName(path);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            *error = QStringLiteral("cannot create %1: %2").arg(path, systemError());
+            return -1;
+        }
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+            const bool held = errno == EAGAIN || errno == EACCES;
+            *error = held ? QStringLiteral("is held by a running unit")
+                          : QStringLiteral("cannot lock %1: %2").arg(path, systemError());
+            ::close(fd);
+            return -1;
+        }
+        // A unit ending just now removes the file it held: a lock on a file
+        // no longer there keeps nobody out, so take the new one.
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && ::stat(native.constData(), &named) == 0 && held.st_ino == named.st_ino
+            && held.st_dev == named.st_dev) {
+            const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+            if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.constData(), size_t(pid.size())) < 0) {
+                // the process number is only for a person looking: no matter
+            }
+            return fd;
+        }
+        ::close(fd);
+    }
+    *error = QStringLiteral("%1 keeps changing").arg(path);
+    return -1;
 }
 } // namespace
 
@@ -147,6 +186,18 @@ PtyPort::LineSettings PtyPort::lineSettings() const
     return line;
 }
 
+int PtyPort::unreadByProgram() const
+{
+    int n = 0;
+    return m_slaveKeep >= 0 && ::ioctl(m_slaveKeep, FIONREAD, &n) == 0 ? n : 0;
+}
+
+int PtyPort::unreadByUnit() const
+{
+    int n = 0;
+    return m_master >= 0 && ::ioctl(m_master, FIONREAD, &n) == 0 ? n : 0;
+}
+
 QString PtyPort::describe(const LineSettings &line)
 {
     return QStringLiteral("%1 baud, %2 data bits, %3 parity, %4 stop bit%5")
@@ -161,8 +212,12 @@ void PtyPort::close()
 {
     if (!m_published.isEmpty()) {
         QFile::remove(m_published);
+        QFile::remove(lockPath(m_published));
         m_published.clear();
     }
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    m_lockFd = -1;
     delete m_readNotifier;
     m_readNotifier = nullptr;
     delete m_writeNotifier;
@@ -186,6 +241,13 @@ QString PtyPort::portsFolder()
     if (!runtime.isEmpty())
         return runtime + QLatin1String("/ostikit/ports");
     return QStringLiteral("/tmp/ostikit-%1/ports").arg(uint(::getuid()));
+}
+
+QString PtyPort::lockPath(const QString &link)
+{
+    // ".NAME.lock" is longer than any port name, so it is never taken for one.
+    const QFileInfo info(link);
+    return info.path() + QLatin1String("/.") + info.fileName() + QLatin1String(".lock");
 }
 
 bool PtyPort::isPortName(const QString &name)
@@ -214,20 +276,35 @@ bool PtyPort::publish(const QString &name, QString *error)
     if (!ownFolder(QFileInfo(folder).path(), error) || !ownFolder(folder, error))
         return false;
     const QString link = folder + QLatin1Char('/') + name;
+    const QString lock = lockPath(link);
+    const bool lockedBefore = QFileInfo::exists(lock);
+    const int lockFd = takeLock(lock, error);
+    if (lockFd < 0) {
+        if (error->startsWith(QLatin1String("is held")))
+            *error = QStringLiteral("the port %1 is published already (%2)").arg(name, link);
+        return false;
+    }
     const QFileInfo existing(link);
     if (existing.isSymLink() || existing.exists()) {
-        // A link left behind by a unit that is gone may be replaced; one that
-        // still leads to a terminal belongs to a running unit.
-        if (existing.exists()) {
+        // The lock was free: whoever published this link is gone, even when
+        // it leads to a terminal (its number may serve another program now).
+        // A link without any lock beside it that still leads to a terminal
+        // was made by some other program, and is left alone.
+        if (!lockedBefore && existing.exists()) {
             *error = QStringLiteral("the port %1 is published already (%2)").arg(name, link);
+            QFile::remove(lock);
+            ::close(lockFd);
             return false;
         }
         QFile::remove(link);
     }
     if (::symlink(QFile::encodeName(m_slavePath).constData(), QFile::encodeName(link).constData()) != 0) {
         *error = QStringLiteral("cannot publish %1: %2").arg(link, systemError());
+        QFile::remove(lock);
+        ::close(lockFd);
         return false;
     }
+    m_lockFd = lockFd;
     m_published = link;
     return true;
 }

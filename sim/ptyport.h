@@ -26,7 +26,13 @@ public:
 
     // Publishes the port as `name` (at most 6 plain characters): a symbolic
     // link in portsFolder() to the slave, removed again with this object.
+    // Beside it a lock file (lockPath()) stays locked while this unit lives:
+    // a unit that was killed leaves its link behind, but not the lock, so
+    // the next unit of that name takes the link over and the program never
+    // lists it (the terminal a dead link led to may have gone to another
+    // program meanwhile).
     bool publish(const QString &name, QString *error);
+    static QString lockPath(const QString &link);
     QString publishedPath() const { return m_published; }
     // $XDG_RUNTIME_DIR/ostikit/ports, or /tmp/ostikit-UID/ports without it.
     static QString portsFolder();
@@ -53,6 +59,10 @@ public:
     static QString describe(const LineSettings &settings);
     void write(const QByteArray &bytes);
     qsizetype pendingOutput() const { return m_out.size(); }
+    // Bytes inside the terminal not yet read: by the program (what the unit
+    // wrote) and by the unit (what the program wrote).
+    int unreadByProgram() const;
+    int unreadByUnit() const;
 
     // Closes the terminal (and unpublishes it): the program's side then
     // finds its device gone, as when a USB adapter is pulled out.
@@ -74,6 +84,7 @@ private:
     int m_slaveKeep = -1; // held open so that the master never reads EIO
     QString m_slavePath;
     QString m_published;
+    int m_lockFd = -1; // the lock beside the published link
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
     int m_inotify = -1;            // opens and closes of the slave device

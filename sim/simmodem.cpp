@@ -14,6 +14,7 @@ SimModem::SimModem(int connectDelayMs, int idleHangUpMs, QObject *parent) : QObj
         emit output(result("CONNECT 9600"));
     });
     m_idle.setSingleShot(true);
+    m_idle.setTimerType(Qt::PreciseTimer);
     m_idle.setInterval(qMax(1, idleHangUpMs));
     connect(&m_idle, &QTimer::timeout, this, &SimModem::hangUp);
 }

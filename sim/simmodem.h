@@ -29,6 +29,8 @@ public:
     // Data passed while connected keeps the line from hanging up.
     void dataPassed();
     void hangUp();
+    // Milliseconds left before a silent line hangs up (-1: no call).
+    int msUntilHangUp() const { return m_idle.isActive() ? m_idle.remainingTime() : -1; }
 
 signals:
     // Text the modem sends by itself: the CONNECT result after the ring.

@@ -116,6 +116,16 @@ bool Simulator::startUdp(const QHostAddress &address, QString *error)
     return true;
 }
 
+qsizetype Simulator::serialOutputPending() const { return m_pty ? m_pty->pendingOutput() : 0; }
+
+bool Simulator::serialQuiet() const
+{
+    if (!m_pty)
+        return true;
+    return m_delayedReplies == 0 && m_pty->pendingOutput() == 0 && m_pty->unreadByUnit() == 0
+        && m_pty->unreadByProgram() == 0;
+}
+
 QString Simulator::serialDevice() const { return m_pty ? m_pty->slavePath() : QString(); }
 QString Simulator::publishedPort() const { return m_pty ? m_pty->publishedPath() : QString(); }
 
@@ -222,7 +232,11 @@ void Simulator::deliver(const QString &link, const QByteArray &reply)
         sendNow(link, reply);
         return;
     }
-    QTimer::singleShot(m_options.replyDelayMs, this, [this, link, reply] { sendNow(link, reply); });
+    ++m_delayedReplies;
+    QTimer::singleShot(m_options.replyDelayMs, this, [this, link, reply] {
+        --m_delayedReplies;
+        sendNow(link, reply);
+    });
 }
 
 void Simulator::sendNow(const QString &link, const QByteArray &reply)

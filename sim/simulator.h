@@ -73,6 +73,12 @@ public:
     // a real unit is strict; each also goes to the traffic log.
     const QStringList &refusals() const { return m_refusals; }
 
+    // Reply bytes held back to keep the line's pace, not yet on the line.
+    qsizetype serialOutputPending() const;
+    // Nothing on its way on the serial line: every byte the program wrote
+    // was taken and answered, and every reply was read by the program.
+    bool serialQuiet() const;
+
     // The line speed a serial client must set: 57600, or 9600 behind the modem.
     int lineBaud() const { return m_options.modem ? 9600 : 57600; }
 
@@ -104,5 +110,6 @@ private:
     QList<ReceivedCommand> m_commands;
     TrafficLog m_log;
     QStringList m_refusals;
+    int m_delayedReplies = 0;   // replies waiting out replyDelayMs
     bool m_lineGarbled = false; // the program's side runs other line settings
 };

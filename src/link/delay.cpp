@@ -12,6 +12,7 @@
 
 namespace {
 int g_depth = 0;
+DelayTally g_tally;
 std::function<void()> g_interruption;
 QList<QEventLoop *> g_loops; // the event loops of the running waits
 
@@ -39,6 +40,8 @@ void checkInterruption()
 
 int WaitDepth() { return g_depth; }
 
+DelayTally DelaysSoFar() { return g_tally; }
+
 bool InterruptWaits(std::function<void()> raise)
 {
     if (g_depth == 0)
@@ -54,6 +57,8 @@ void Delay(int units)
 {
     using namespace std::chrono;
     const WaitScope scope;
+    ++g_tally.waits;
+    g_tally.units += units > 0 ? units : 0;
     const auto wait = duration_cast<nanoseconds>(duration<double, std::milli>(DelayMs(units > 0 ? units : 0)));
     const QDeadlineTimer deadline(wait, Qt::PreciseTimer);
 

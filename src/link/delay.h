@@ -13,6 +13,14 @@ void Delay(int units);
 // Milliseconds of a given number of units, for messages and tests.
 constexpr double DelayMs(int units) { return units * kDelayUnitMs; }
 
+// Every wait started since the program began, and the units they were given:
+// tests count a handler's waits instead of timing it on a loaded machine.
+struct DelayTally {
+    long long waits = 0;
+    long long units = 0;
+};
+DelayTally DelaysSoFar();
+
 // How many waits are running now, one inside another (0: none, the program
 // is idle in its own event loop or in a dialog).
 int WaitDepth();

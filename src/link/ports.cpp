@@ -1,6 +1,7 @@
 #include "link/ports.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #ifdef Q_OS_WIN
@@ -13,6 +14,7 @@
 #endif
 #else
 #include <QSerialPortInfo>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -35,11 +37,39 @@ bool IsPortIdentity(const QString &name)
 }
 
 #ifndef Q_OS_WIN
-const QLatin1String kDevicePrefix("/dev/tty");
+QString &DevicePrefix()
+{
+    static QString prefix = QStringLiteral("/dev/tty");
+    return prefix;
+}
 
-QString DevicePath(const QString &identity) { return kDevicePrefix + identity; }
+QString DevicePath(const QString &identity) { return DevicePrefix() + identity; }
 
 bool DeviceExists(const QString &identity) { return QFileInfo::exists(DevicePath(identity)); }
+
+// A program that publishes a port keeps the file ".NAME.lock" beside its link
+// locked while it lives (the simulated unit does).  A lock that nobody holds
+// any longer marks the link as left behind by a program that was killed: the
+// terminal it led to may belong to another program by now.  A link without
+// such a file is judged by where it leads alone.
+bool PublisherGone(const QString &identity)
+{
+#ifdef F_OFD_GETLK
+    const QString lock = QDir(RuntimePortsFolder()).filePath(QLatin1Char('.') + identity + QLatin1String(".lock"));
+    const int fd = ::open(QFile::encodeName(lock).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    const bool gone = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_UNLCK;
+    ::close(fd);
+    return gone;
+#else
+    Q_UNUSED(identity);
+    return false;
+#endif
+}
 
 // Where the link for an identity in the runtime folder leads, if anywhere.
 // The port is opened by the device's own path: the serial port locks a
@@ -48,11 +78,15 @@ bool DeviceExists(const QString &identity) { return QFileInfo::exists(DevicePath
 QString LivePublishedLink(const QString &identity)
 {
     const QFileInfo link(QDir(RuntimePortsFolder()).filePath(identity));
-    return link.isSymLink() && link.exists() ? link.canonicalFilePath() : QString();
+    return link.isSymLink() && link.exists() && !PublisherGone(identity) ? link.canonicalFilePath() : QString();
 }
 #endif
 
 } // namespace
+
+#ifndef Q_OS_WIN
+void SetSerialDevicePrefix(const QString &prefix) { DevicePrefix() = prefix.isEmpty() ? QStringLiteral("/dev/tty") : prefix; }
+#endif
 
 QString RuntimePortsFolder()
 {
@@ -76,7 +110,8 @@ QStringList VirtualSerialPorts()
     for (const QFileInfo &entry : entries) {
         const QString name = entry.fileName();
         // exists() follows the link: a dangling one is a port nobody serves.
-        if (entry.isSymLink() && entry.exists() && IsPortIdentity(name) && !DeviceExists(name))
+        if (entry.isSymLink() && entry.exists() && IsPortIdentity(name) && !DeviceExists(name)
+            && !PublisherGone(name))
             names.append(name);
     }
     // Plain character order, the same in every locale.

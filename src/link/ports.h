@@ -21,7 +21,9 @@ QStringList SystemSerialPorts();
 
 // The virtual ports published in RuntimePortsFolder(): living symbolic links
 // whose names are identities, in name order.  A name that a system device
-// already answers to is left out, since the identity opens the device.
+// already answers to is left out, since the identity opens the device; so is
+// a link whose publisher has gone (the lock file ".NAME.lock" beside it is
+// held by nobody).
 QStringList VirtualSerialPorts();
 
 // Where virtual ports are published: $XDG_RUNTIME_DIR/ostikit/ports, or
@@ -33,3 +35,10 @@ QString RuntimePortsFolder();
 // virtual port (on Windows the name itself).  An identity that cannot name a port (empty, or holding a
 // path separator) gives an empty text, which no port opens.
 QString SerialPortLocation(const QString &identity);
+
+#ifndef Q_OS_WIN
+// Where a system device of an identity is looked for: "/dev/tty" followed by
+// the identity.  Tests give a folder of their own, so that a device of any
+// name can be tried on a machine without serial ports; empty: "/dev/tty".
+void SetSerialDevicePrefix(const QString &prefix);
+#endif

@@ -323,13 +323,29 @@ private slots:
     {
         TostiForm form;
         form.show();
+        // What happens, in order: each log-off, and whether the window was
+        // still shown then; the close the window receives.
         QStringList order;
-        form.Hooks.logOff = [&] { order << QStringLiteral("logoff"); };
-        connect(&form, &QObject::destroyed, [] {});
+        form.Hooks.logOff = [&] {
+            order << (form.isVisible() ? QStringLiteral("logoff shown") : QStringLiteral("logoff hidden"));
+        };
+        struct CloseWatch : QObject {
+            QStringList *order;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Close)
+                    *order << QStringLiteral("close");
+                return false;
+            }
+        } watch;
+        watch.order = &order;
+        form.installEventFilter(&watch);
         form.FileExit1Execute();
+        form.removeEventFilter(&watch);
         QVERIFY(!form.isVisible());
-        QVERIFY(order.size() >= 1);
-        QCOMPARE(order.first(), QStringLiteral("logoff"));
+        QVERIFY2(order.size() >= 2, qPrintable(order.join(QLatin1Char(','))));
+        QCOMPARE(order.first(), QStringLiteral("logoff shown"));
+        QVERIFY2(order.indexOf(QStringLiteral("close")) > 0, qPrintable(order.join(QLatin1Char(','))));
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,6 +159,62 @@ private slots:
         QCOMPARE(SerialPortLocation(QStringLiteral("DEAD")), QStringLiteral("/dev/ttyDEAD"));
         QCOMPARE(SerialPortLocation(QString()), QString());
         QCOMPARE(SerialPortLocation(QStringLiteral("../x")), QString());
+    }
+
+    void linkOfAKilledUnitIsNotListed()
+    {
+        // What a unit killed with SIGKILL leaves: its link, and beside it the
+        // lock file it no longer holds.  The terminal the link leads to has
+        // gone to another program meanwhile.
+        PtyPeer other;
+        QVERIFY(other.isOpen());
+        const QString folder = RuntimePortsFolder();
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::link(other.slavePath(), folder + QLatin1String("/SIM7")));
+        QFile lock(folder + QLatin1String("/.SIM7.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        // A unit that lives.
+        PtyPeer living;
+        QVERIFY(living.publish(QStringLiteral("SIM0")));
+
+        QCOMPARE(VirtualSerialPorts(), QStringList{QStringLiteral("SIM0")});
+        QVERIFY(!SystemSerialPorts().contains(QStringLiteral("SIM7")));
+        QCOMPARE(SerialPortLocation(QStringLiteral("SIM7")), QStringLiteral("/dev/ttySIM7"));
+        QCOMPARE(SerialPortLocation(QStringLiteral("SIM0")), living.slavePath());
+
+        // The Ports menu offers the living one only.
+        ReceiveLog log;
+        CommandChannel channel(log);
+        QMenu menu;
+        PortSelector selector(&menu, channel);
+        selector.ListSerialPorts();
+        QVERIFY(Identities(selector).contains(QStringLiteral("SIM0")));
+        QVERIFY(!Identities(selector).contains(QStringLiteral("SIM7")));
+    }
+
+    void deviceWinsOverPublishedNameInAFakeDeviceFolder()
+    {
+        // The same rule on any machine: a device folder of the test's own,
+        // holding ttyFAKE0, and a living published port of that name.
+        QTemporaryDir devices;
+        QVERIFY(devices.isValid());
+        QFile device(devices.filePath(QStringLiteral("ttyFAKE0")));
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        device.close();
+        SetSerialDevicePrefix(devices.filePath(QStringLiteral("tty")));
+        const auto restore = qScopeGuard([] { SetSerialDevicePrefix(QString()); });
+        PtyPeer shadow, other;
+        QVERIFY(shadow.publish(QStringLiteral("FAKE0")));
+        QVERIFY(other.publish(QStringLiteral("SIM3")));
+
+        QCOMPARE(VirtualSerialPorts(), QStringList{QStringLiteral("SIM3")});
+        QCOMPARE(SerialPortLocation(QStringLiteral("FAKE0")), device.fileName());
+        QCOMPARE(SerialPortLocation(QStringLiteral("SIM3")), other.slavePath());
+        // Once the device is gone, the published port answers to the name.
+        QVERIFY(device.remove());
+        QCOMPARE(VirtualSerialPorts(), (QStringList{QStringLiteral("FAKE0"), QStringLiteral("SIM3")}));
+        QCOMPARE(SerialPortLocation(QStringLiteral("FAKE0")), shadow.slavePath());
     }
 
     void systemDeviceWinsOverPublishedName()

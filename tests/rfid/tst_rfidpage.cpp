@@ -72,8 +72,9 @@ private slots:
     void init()
     {
         // Replies the last case did not wait for (a re-programming) land now,
-        // not in the middle of this one.
-        QTest::qWait(300);
+        // not in the middle of this one: the line is quiet both ways.
+        QTRY_VERIFY(sim->serialQuiet() && form->Channel.ComPort1.bytesToWrite() == 0
+                    && form->Channel.ComPort1.bytesAvailable() == 0);
         sim->unit().options() = unitOptions().unit;
         sim->unit().memory().eraseTags();
         emptyDirectory(*form);

@@ -54,14 +54,24 @@ private slots:
 
     void silentLineHangsUp()
     {
+        // Traffic starts the silence over.
+        {
+            SimModem modem(0, 60000);
+            modem.command("atd1");
+            QTRY_VERIFY(modem.connected());
+            QTest::qWait(50);
+            const int left = modem.msUntilHangUp();
+            QVERIFY2(left >= 0 && left <= 60000 - 50, qPrintable(QString::number(left)));
+            modem.dataPassed();
+            QVERIFY2(modem.msUntilHangUp() > left, qPrintable(QString::number(modem.msUntilHangUp())));
+            QVERIFY(modem.connected());
+        }
+        // Silence ends the call.
         SimModem modem(0, 150);
         modem.command("atd1");
         QTRY_VERIFY(modem.connected());
-        QTest::qWait(100);
-        modem.dataPassed(); // traffic keeps the call
-        QTest::qWait(100);
-        QVERIFY(modem.connected());
         QTRY_VERIFY(!modem.connected());
+        QCOMPARE(modem.msUntilHangUp(), -1);
     }
 };
 

@@ -1,3 +1,5 @@
+#include "link/ports.h"
+#include "ptypeer.h"
 #include "serialline.h"
 #include "ptyport.h"
 
@@ -120,6 +122,48 @@ private slots:
         const QByteArray text = traffic.readAll();
         QVERIFY(text.contains(" serial <- a4321\\r\n"));
         QVERIFY(text.contains(" serial -> Programme Mode\\r\\nOK\\r\\n\n"));
+    }
+
+    void aKilledUnitsPortIsTakenOverAndNeverListed()
+    {
+        const QString link = QDir(PtyPort::portsFolder()).filePath(QStringLiteral("SIM7"));
+        QProcess killed;
+        QVERIFY(startSim(killed, {QStringLiteral("--serial"), QStringLiteral("SIM7"), QStringLiteral("--baud"),
+                                  QStringLiteral("0")}));
+        QVERIFY(VirtualSerialPorts().contains(QStringLiteral("SIM7")));
+        killed.kill(); // SIGKILL: no chance to unpublish
+        QVERIFY(killed.waitForFinished(5000));
+        QVERIFY(QFileInfo(link).isSymLink()); // left behind
+
+        // Another terminal may take the number the dead link leads to.
+        PtyPeer other;
+        QVERIFY(other.isOpen());
+        QVERIFY(!VirtualSerialPorts().contains(QStringLiteral("SIM7")));
+        QCOMPARE(SerialPortLocation(QStringLiteral("SIM7")), QStringLiteral("/dev/ttySIM7"));
+
+        // The next unit of that name starts, and it is the one the port reaches.
+        QProcess next;
+        QVERIFY(startSim(next, {QStringLiteral("--serial"), QStringLiteral("SIM7"), QStringLiteral("--baud"),
+                                QStringLiteral("0")}));
+        QCOMPARE(VirtualSerialPorts(), QStringList{QStringLiteral("SIM7")});
+        QSerialPort port;
+        QVERIFY2(openPort(port, QStringLiteral("SIM7")), qPrintable(port.errorString()));
+        port.write("\r");
+        QVERIFY(readUntil(port, "Enter PIN\r\n").contains("Ostiarin_500_Gn4"));
+        port.close();
+
+        // While it lives, a second one of that name is refused.
+        QProcess second;
+        second.start(kProgram, {QStringLiteral("--serial"), QStringLiteral("SIM7")});
+        QVERIFY(second.waitForFinished(10000));
+        QVERIFY(second.exitCode() != 0);
+        QVERIFY2(second.readAllStandardError().contains("published already"), "refused for its name");
+        QCOMPARE(VirtualSerialPorts(), QStringList{QStringLiteral("SIM7")});
+
+        next.write("quit\n");
+        QVERIFY(next.waitForFinished(5000));
+        QVERIFY(!QFileInfo(link).isSymLink());
+        QVERIFY(VirtualSerialPorts().isEmpty());
     }
 
     void endsCleanlyOnASignal()

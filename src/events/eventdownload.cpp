@@ -66,6 +66,11 @@ bool IsEventDumpEnd(const QString &line)
     return outsideClient.contains(UnitContract::kOkMarker);
 }
 
+bool EventDumpEnded(const CommandChannel &channel)
+{
+    return channel.ReplyReady && IsEventDumpEnd(lastCompleteLine(channel.RxBuffer));
+}
+
 bool WaitEventDump(CommandChannel &channel, int quietSteps, const std::function<bool()> &linkGone)
 {
     channel.ReplyReady = false;
@@ -84,7 +89,7 @@ bool WaitEventDump(CommandChannel &channel, int quietSteps, const std::function<
         } else {
             ++quiet;
         }
-        complete = channel.ReplyReady && IsEventDumpEnd(lastCompleteLine(channel.RxBuffer));
+        complete = EventDumpEnded(channel);
     }
     channel.LastReply = channel.RxLog().line(1);
     return complete;

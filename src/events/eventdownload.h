@@ -30,6 +30,9 @@ inline const QString kEventDumpFailed = QStringLiteral("Failed to get all data")
 // an "OK" inside an event's client name (a resident called BROOKE) does not
 // count.
 bool IsEventDumpEnd(const QString &line);
+// Whether the text received so far ends the event dump: the current line
+// holds "OK" and the last complete line is the closing line.
+bool EventDumpEnded(const CommandChannel &channel);
 
 // Waits for the end of an event dump in steps of 86.4 ms.  The wait ends when
 // the closing line has come, or after `quietSteps` steps in which nothing

@@ -31,13 +31,19 @@ bool VerifyBlock(CommandChannel &channel, const QString &block, const QString &d
     channel.RxLog().clear();
     channel.WaitReply(kVerifySteps);
 
+    return ReadBackHolds(channel.RxLog().text(), data);
+}
+
+bool ReadBackHolds(const QString &logText, const QString &data)
+{
     // Without a read-back line there is nothing to compare: data that is
     // empty, or starts with NUL, would otherwise verify against silence.
-    if (!channel.RxLog().text().contains(UnitContract::kReplyLineEnd))
+    const qsizetype lineEnd = logText.indexOf(UnitContract::kReplyLineEnd);
+    if (lineEnd < 0)
         return false;
     // The unit may send more than was written (a 32-character block reads
     // back as 64): only as much as was written is compared.
-    const QString got = channel.RxLog().line(0).mid(UnitContract::kDataOffset, data.size());
+    const QString got = logText.left(lineEnd).mid(UnitContract::kDataOffset, data.size());
     return got == CutAtNul(data);
 }
 

@@ -17,6 +17,11 @@ void RequestBlock(CommandChannel &channel, const QString &block);
 // up to its first NUL.
 bool VerifyBlock(CommandChannel &channel, const QString &block, const QString &data);
 
+// The comparison VerifyBlock makes on the receive log's text after the read:
+// a line end must have come, and line 0 from the data offset on, cut to the
+// length of `data`, must equal `data` up to its first NUL.
+bool ReadBackHolds(const QString &logText, const QString &data);
+
 // Programs the block and verifies it by reading it back, in at most four
 // attempts.  The PIN block is sent without showing the command, so the PINs
 // never appear in the status bar.  True when an attempt succeeded.

@@ -172,8 +172,21 @@ bool CommandChannel::fromUnit(const QHostAddress &sender) const
     const QString dotted = isV4 ? QHostAddress(v4).toString() : sender.toString();
     if (dotted == m_unitAddress)
         return true;
+    // The address as typed may be spelt otherwise than the system writes it
+    // ("FE80::1", groups written out): compare addresses, not texts.
+    const QHostAddress typed(m_unitAddress);
+    if (!typed.isNull() && QHostAddress(dotted) == typed)
+        return true;
     // A unit configured by host name: compare with what the name resolved to.
     return !m_resolvedUnitAddress.isNull() && QHostAddress(dotted) == m_resolvedUnitAddress;
+}
+
+void CommandChannel::gatherDatagram(const QHostAddress &sender, const QByteArray &data, QString &received)
+{
+    if (fromUnit(sender))
+        received += QString::fromLatin1(data);
+    else
+        ++m_discarded;
 }
 
 void CommandChannel::Timer4Timer()
@@ -190,10 +203,7 @@ void CommandChannel::Timer4Timer()
         const QNetworkDatagram datagram = UdpSocket->receiveDatagram();
         if (!datagram.isValid())
             break;
-        if (fromUnit(datagram.senderAddress()))
-            received += QString::fromLatin1(datagram.data());
-        else
-            ++m_discarded;
+        gatherDatagram(datagram.senderAddress(), datagram.data(), received);
     }
     if (!received.isEmpty())
         ReceiveText(received);

@@ -91,6 +91,9 @@ public:
 
     // Datagrams from other senders that the polls discarded.
     int discardedDatagrams() const { return m_discarded; }
+    // One datagram of a poll: its text joins `received` when the unit sent
+    // it; a datagram from any other sender is counted as discarded.
+    void gatherDatagram(const QHostAddress &sender, const QByteArray &data, QString &received);
 
 signals:
     // The serial link failed while open: the device went away, or a read or

@@ -83,6 +83,33 @@ private slots:
         QCOMPARE(ch.discardedDatagrams(), 0);
     }
 
+    // The unit's address as a person may type it: every spelling of the
+    // address the link sends to is the address its replies come from.
+    void unitAddressInAnySpellingIsHeard_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sender");
+        QTest::newRow("IPv4") << QStringLiteral("192.168.1.20") << QStringLiteral("192.168.1.20");
+        QTest::newRow("IPv4 seen as mapped IPv6") << QStringLiteral("192.168.1.20") << QStringLiteral("::ffff:192.168.1.20");
+        QTest::newRow("IPv6 in capitals") << QStringLiteral("FE80::1") << QStringLiteral("fe80::1");
+        QTest::newRow("IPv6 written out") << QStringLiteral("2001:db8:0:0:0:0:0:1") << QStringLiteral("2001:db8::1");
+        QTest::newRow("IPv6 with leading zeros") << QStringLiteral("2001:0db8::0001") << QStringLiteral("2001:db8::1");
+    }
+    void unitAddressInAnySpellingIsHeard()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, sender);
+        ReceiveLog log;
+        CommandChannel ch(log);
+        ch.setUnitAddress(typed);
+        QString received;
+        ch.gatherDatagram(QHostAddress(sender), QByteArray("OK\r\n"), received);
+        ch.gatherDatagram(QHostAddress(QStringLiteral("10.9.8.7")), QByteArray("FOREIGN\r\n"), received);
+        ch.gatherDatagram(QHostAddress(QStringLiteral("fe80::2")), QByteArray("FOREIGN\r\n"), received);
+        QCOMPARE(received, QStringLiteral("OK\r\n"));
+        QCOMPARE(ch.discardedDatagrams(), 2);
+    }
+
     void pollIdleWithoutLink()
     {
         ReceiveLog log;

@@ -505,9 +505,8 @@ private slots:
                     return QStringLiteral("piece %1 of %2 (\"%3\"): ended %4").arg(i + 1).arg(pieces.size())
                         .arg(pieces.at(i)).arg(!last);
             }
-            log.setText(channel.RxBuffer);
             QStringList got;
-            for (const DirectoryRecord &r : ParseDirectoryDump(log.lines()))
+            for (const DirectoryRecord &r : ParseDirectoryDump(channel.RxBuffer))
                 got << r.name;
             return got == names ? QString() : got.join(QLatin1Char('|'));
         };

@@ -28,7 +28,10 @@ void SaveDirectoryFile(const RecordTable &table, const QString &path)
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2").arg(shown(path), file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // The write only fills a buffer and commit() renames the file into place
+    // even when emptying that buffer failed (a full disk): the flush is
+    // what says whether every byte reached the disk.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(shown(path), file.errorString()));
 }
 

@@ -32,6 +32,9 @@ void WriteEventFile(const QString &path, const EventFileTimes &times, const Reco
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2")
                            .arg(shown(path), path.isEmpty() ? QStringLiteral("No file name given.") : file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // The write only fills a buffer and commit() renames the file into place
+    // even when emptying that buffer failed (a full disk): the flush is
+    // what says whether every byte reached the disk.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(shown(path), file.errorString()));
 }

@@ -1,6 +1,7 @@
 #include "common/errors.h"
 #include "directory/directoryfile.h"
 #include "directory/directorytable.h"
+#include "filesizelimit.h"
 #include "messagerecorder.h"
 #include "records/recordtable.h"
 
@@ -85,6 +86,40 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, SaveDirectoryFile(table, nowhere));
         QVERIFY(!QFile::exists(nowhere));
         QCOMPARE(table.recordCount(), 1);
+    }
+
+    // A full disk: the save says so, and the file saved before stays whole.
+    void fullDiskIsReportedAndTheOldFileStays()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(L1("OstiPhList.csv"));
+        RecordTable table;
+        openDirectory(table);
+        table.append();
+        table.setValue(table.fieldIndex(DirectoryFields::Name), L1("KEPT"));
+        table.store();
+        SaveDirectoryFile(table, path);
+        QFile before(path);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray saved = before.readAll();
+        before.close();
+        for (int i = 0; i < 200; ++i) {
+            table.append();
+            table.setValue(table.fieldIndex(DirectoryFields::Name), L1("RESIDENT %1").arg(i));
+            table.store();
+        }
+        {
+            const FileSizeLimit limit(saved.size() + 100);
+            try {
+                SaveDirectoryFile(table, path);
+                QFAIL("a save past the disk's end was reported as done");
+            } catch (const AppError &e) {
+                QVERIFY2(e.text().startsWith(L1("Cannot write file")), qPrintable(e.text()));
+            }
+        }
+        QFile after(path);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), saved);
     }
 
     void spreadsheetUtf8WithByteOrderMark()

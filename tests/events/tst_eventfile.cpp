@@ -1,4 +1,5 @@
 #include "common/errors.h"
+#include "filesizelimit.h"
 #include "events/eventdecoding.h"
 #include "events/eventfile.h"
 #include "events/eventtable.h"
@@ -97,6 +98,34 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), EventFileText(kTimes, table));
+    }
+
+    // A full disk: the save says so, and the file saved before stays whole.
+    void fullDiskIsReportedAndTheOldFileStays()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(L("Events.Evt"));
+        RecordTable table;
+        fill(table, {eventLine("313233FFFFFF", '0', L("SMITH J"))});
+        WriteEventFile(path, kTimes, table);
+        const QByteArray saved = EventFileText(kTimes, table);
+        QStringList many;
+        for (int i = 0; i < 200; ++i)
+            many << eventLine("313233FFFFFF", '0', L("RESIDENT %1").arg(i));
+        RecordTable bigger;
+        fill(bigger, many);
+        {
+            const FileSizeLimit limit(saved.size() + 100);
+            try {
+                WriteEventFile(path, kTimes, bigger);
+                QFAIL("a save past the disk's end was reported as done");
+            } catch (const AppError &e) {
+                QVERIFY2(e.text().startsWith(L("Cannot write file")), qPrintable(e.text()));
+            }
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), saved);
     }
 
     void unwritableFileNamesItAndLeavesNothing()

@@ -1,6 +1,8 @@
 #include "common/errors.h"
 #include "link/linkdetails.h"
 
+#include "filesizelimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,21 +44,6 @@ mode_t ModeOf(const QString &path)
         return 0;
     return st.st_mode & 07777;
 }
-
-// While it lives, a file of this process can hold at most `bytes` bytes: a
-// write past that fails as it does on a full disk.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-    rlimit old{};
-};
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "common/filedialogs.h"
 #include "link/logon.h"
 #include "link/unitgate.h"
+#include "filesizelimit.h"
 #include "messagerecorder.h"
 #include "ptypeer.h"
 #include "settings/settingspage.h"
@@ -109,21 +110,6 @@ struct Deaf {
         });
     }
     QByteArray command;
-};
-
-// While it lives, a file of this process can hold at most `bytes` bytes: a
-// write past that fails as it does on a full disk.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-    rlimit old{};
 };
 
 // Types into a box as a person does (select all, then the keys).

@@ -75,8 +75,29 @@ void CommandChannel::setUnitAddress(const QString &text)
     m_resolvedUnitAddress.clear();
 }
 
+// The last guard: a CR or LF before the command's own closing CR would end
+// it early and run the rest as a command of its own.  Shows the error and
+// says so when the text must not be sent.  A raw text (the log-on's "a" +
+// PIN) is not shown in the message.
+static bool refusedForLineEndInside(const QString &text, bool showText)
+{
+    const QStringView body = text.endsWith(QLatin1Char('\r')) ? QStringView(text).chopped(1) : QStringView(text);
+    if (!body.contains(QLatin1Char('\r')) && !body.contains(QLatin1Char('\n')))
+        return false;
+    if (!showText) {
+        MessageService::error(QStringLiteral("A command holding a line end inside it was not sent."));
+        return true;
+    }
+    QString shown = body.toString();
+    shown.replace(QLatin1Char('\r'), QLatin1String("<CR>")).replace(QLatin1Char('\n'), QLatin1String("<LF>"));
+    MessageService::error(QStringLiteral("The command \"%1\" holds a line end inside it and was not sent.").arg(shown));
+    return true;
+}
+
 void CommandChannel::SendRaw(const QString &text)
 {
+    if (refusedForLineEndInside(text, false))
+        return;
     const QByteArray bytes = text.toLatin1();
     if (WiFiSelected && UdpLinkOpen && UdpSocket) {
         UdpSocket->writeDatagram(bytes, UdpDestination, UnitContract::kUdpPort);
@@ -101,15 +122,8 @@ void CommandChannel::SendRaw(const QString &text)
 
 void CommandChannel::SendCommand(const QString &text)
 {
-    // The last guard: a CR or LF before the command's own closing CR would
-    // end it early and run the rest as a command of its own.
-    const QStringView body = text.endsWith(QLatin1Char('\r')) ? QStringView(text).chopped(1) : QStringView(text);
-    if (body.contains(QLatin1Char('\r')) || body.contains(QLatin1Char('\n'))) {
-        QString shown = body.toString();
-        shown.replace(QLatin1Char('\r'), QLatin1String("<CR>")).replace(QLatin1Char('\n'), QLatin1String("<LF>"));
-        MessageService::error(QStringLiteral("The command \"%1\" holds a line end inside it and was not sent.").arg(shown));
+    if (refusedForLineEndInside(text, true))
         return;
-    }
     LastReply.clear();
     KeepAliveTicks = 0;
     emit commandShown(text);

@@ -72,8 +72,9 @@ public:
     void setLedBlinkTimer(QTimer *timer) { m_ledBlinkTimer = timer; }
 
     // --- operations ---
-    // Writes text to every open link; with none open nothing is sent.  A
-    // serial write failure loses the link (see linkLost) and throws
+    // Writes text to every open link; with none open nothing is sent, and
+    // neither is a text holding a CR or LF before its closing CR (the error
+    // is shown).  A serial write failure loses the link (see linkLost) and throws
     // OnceReportedError: it abandons the calling handler.
     void SendRaw(const QString &text);
     // Shows the command, restarts the keep-alive count, then sends it.  A

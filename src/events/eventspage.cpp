@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 
 namespace {
@@ -81,6 +82,9 @@ void EventsPage::buildGrid()
     DBGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid2->verticalHeader()->setDefaultSectionSize(DBGrid2->fontMetrics().height() + 4);
     DBGrid2->verticalHeader()->setAccessibleName(QStringLiteral("Events record indicator"));
+    // The grid is its columns plus a fixed edge wide: the indicator keeps one
+    // width, however many events a download brings, so no column is clipped.
+    DBGrid2->verticalHeader()->setFixedWidth(kGridEdge - 2 - DBGrid2->verticalScrollBar()->sizeHint().width());
     // The corner above the record indicator selects nothing here, as on the
     // other grids.
     DBGrid2->setCornerButtonEnabled(false);

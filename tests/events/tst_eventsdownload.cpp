@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,8 +91,12 @@ private slots:
         for (int c = 0; c < 6; ++c)
             six += titles->sectionSize(c);
         QCOMPARE(rig.page.DBGrid2->width(), six + 39);
-        // A record indicator, as the other grids have.
-        QVERIFY(!rig.page.DBGrid2->verticalHeader()->isHidden());
+        // A record indicator, as the other grids have, of one width whatever
+        // the number of events, inside the grid's edge beside the scroll bar.
+        QHeaderView *indicator = rig.page.DBGrid2->verticalHeader();
+        QVERIFY(!indicator->isHidden());
+        QCOMPARE(indicator->minimumWidth(), indicator->maximumWidth());
+        QVERIFY(indicator->maximumWidth() + rig.page.DBGrid2->verticalScrollBar()->sizeHint().width() < 39);
         QVERIFY(!rig.page.DBGrid2->verticalHeader()->accessibleName().isEmpty());
 
         // Other pages and back: Save As follows the flag.
@@ -279,12 +284,14 @@ private slots:
         rig.sim.clearCommands();
         const QDateTime before = QDateTime::currentDateTime();
         rig.page.Set_time->click();
+        const QDateTime after = QDateTime::currentDateTime();
         QTRY_COMPARE(rig.sim.commands().size(), 1);
         const QString command = QString::fromLatin1(rig.sim.commands().constFirst().bytes);
         QCOMPARE(command.size(), 13);
         QCOMPARE(command.at(0), QLatin1Char('t'));
+        // The PC's time at the click, to the second.
         const QDateTime sent = QDateTime::fromString(command.mid(1), L("ssmmHHddMMyy")).addYears(100);
-        QVERIFY2(qAbs(sent.secsTo(before)) <= 2, qPrintable(command));
+        QVERIFY2(sent.isValid() && sent >= before.addSecs(-1) && sent <= after, qPrintable(command));
 
         rig.page.dnLoad->click();
         QCOMPARE(rig.page.Stime->text(), command.mid(5, 2) + L(":") + command.mid(3, 2) + L(":") + command.mid(1, 2));
@@ -334,7 +341,6 @@ private slots:
         logOff.start();
         rig.page.dnLoad->click();
         logOff.stop();
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!rig.form.Link->LoggedOn);
         QCOMPARE(rig.form.RxLog.text(), L("Failed to get all data"));
         QCOMPARE(rig.column(6), QStringList{L("KEPT")});

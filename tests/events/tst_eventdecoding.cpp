@@ -354,7 +354,6 @@ private slots:
         QTimer::singleShot(100, &channel, [&] { channel.ReceiveText(L("e0001\r\nE0001 half a line")); });
         QVERIFY(!WaitEventDump(channel, 4));
         QVERIFY(clock.elapsed() >= 4 * 86);
-        QVERIFY(clock.elapsed() < 2000);
         QCOMPARE(channel.RxBuffer, L("e0001\r\nE0001 half a line"));
     }
 };

@@ -4,6 +4,7 @@
 // the rule written out literally leaves it: for every tag, walk the table
 // from its first record (the walk the differential unit test uses).
 #include "fuzzsupport.h"
+#include "plaintagmerge.h"
 
 #include "directory/directorytable.h"
 #include "records/recordtable.h"
@@ -15,44 +16,6 @@
 
 namespace {
 namespace F = DirectoryFields;
-
-void plainMerge(RecordTable &table, const QList<TagEntry> &tags)
-{
-    QStringList entries(1002);
-    int counter = 2;
-    auto taken = [&](const QString &addr) {
-        for (int i = 2; i <= 1001; ++i)
-            if (entries[i] == addr)
-                return true;
-        return false;
-    };
-    for (const TagEntry &tag : tags) {
-        bool given = false;
-        table.first();
-        while (!table.eof()) {
-            if (table.value(F::RoomNumber) == tag.room && !taken(table.value(F::Addr))) {
-                table.edit();
-                table.setValue(F::RFID, tag.code);
-                const QString addr = table.value(F::Addr).left(4);
-                table.store();
-                if (counter != 1001)
-                    entries[counter++] = addr;
-                given = true;
-                break;
-            }
-            table.next();
-        }
-        if (!given) {
-            const QString addr = QLatin1Char('p') + QString::number(counter);
-            table.append();
-            table.setValue(F::RFID, tag.code);
-            table.setValue(F::RoomNumber, tag.room);
-            table.setValue(F::Addr, addr);
-            entries[counter++] = addr.left(4);
-            table.store();
-        }
-    }
-}
 
 QStringList describe(const RecordTable &table)
 {

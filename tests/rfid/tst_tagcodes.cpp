@@ -1,6 +1,7 @@
 #include "directory/directoryfile.h"
 #include "directory/directorytable.h"
 #include "messagerecorder.h"
+#include "plaintagmerge.h"
 #include "records/recordtable.h"
 #include "rfid/tagarea.h"
 #include "rfid/tagblocks.h"
@@ -62,46 +63,6 @@ QStringList describe(const QList<Rec> &records)
     for (const Rec &r : records)
         out << QStringList{r.name, r.room, r.rfid, r.addr}.join(QLatin1Char('|'));
     return out;
-}
-
-// The merge rule as written, walking the table from its first record for
-// every tag: the reference the quick merge must agree with.
-void plainMerge(RecordTable &table, const QList<TagEntry> &tags)
-{
-    QStringList entries(1002);
-    int counter = 2;
-    auto taken = [&](const QString &addr) {
-        for (int i = 2; i <= 1001; ++i)
-            if (entries[i] == addr)
-                return true;
-        return false;
-    };
-    for (const TagEntry &tag : tags) {
-        bool given = false;
-        table.first();
-        while (!table.eof()) {
-            if (table.value(F::RoomNumber) == tag.room && !taken(table.value(F::Addr))) {
-                table.edit();
-                table.setValue(F::RFID, tag.code);
-                const QString addr = table.value(F::Addr).left(4);
-                table.store();
-                if (counter != 1001)
-                    entries[counter++] = addr;
-                given = true;
-                break;
-            }
-            table.next();
-        }
-        if (!given) {
-            const QString addr = QLatin1Char('p') + QString::number(counter);
-            table.append();
-            table.setValue(F::RFID, tag.code);
-            table.setValue(F::RoomNumber, tag.room);
-            table.setValue(F::Addr, addr);
-            entries[counter++] = addr.left(4);
-            table.store();
-        }
-    }
 }
 
 QString dumpReply(const QStringList &blocks)

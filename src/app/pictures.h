@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/lamp.h"
+
 #include <QIcon>
 #include <QPixmap>
 
@@ -18,9 +20,9 @@ enum Toolbar {
     ParameterPage = 15,
     PhonePage = 16,
     EventsPage = 18,
-    LedRed = 20,
-    LedGreen = 21,
-    LedGrey = 22,
+    LedRed = Lamp::Red,
+    LedGreen = Lamp::Green,
+    LedGrey = Lamp::Grey,
     RfidPage = 27,
 };
 

@@ -1,11 +1,11 @@
 #include "link/logon.h"
 
-#include "app/pictures.h"
 #include "common/hint.h"
 #include "common/messages.h"
 #include "link/commandchannel.h"
 #include "link/delay.h"
 #include "link/enterpin.h"
+#include "link/lamp.h"
 #include "link/portselector.h"
 #include "link/ports.h"
 #include "link/receivelog.h"
@@ -19,9 +19,9 @@
 #include <QUdpSocket>
 
 namespace {
-using Pictures::LedGreen;
-using Pictures::LedGrey;
-using Pictures::LedRed;
+constexpr int LedGreen = Lamp::Green;
+constexpr int LedGrey = Lamp::Grey;
+constexpr int LedRed = Lamp::Red;
 
 constexpr int kKeepAliveSeconds = 15;
 constexpr int kModemAttempts = 6;

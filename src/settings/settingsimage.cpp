@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -78,16 +79,16 @@ void SettingsImage::apply(SettingsValues &values) const
 
 bool SettingsImage::save(const QString &fileName) const
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the old file and renamed over it only when whole: a
+    // failed save leaves the file saved before as it was.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2")
                            .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     // The bytes reach the disk only when the file's buffer is written out: a
     // full disk shows itself there, not in the write.
-    const qint64 written = file.write(m_bytes);
-    const bool flushed = file.flush();
-    file.close();
-    if (written < kSize || !flushed || file.error() != QFileDevice::NoError) {
+    if (file.write(m_bytes) < kSize || !file.flush() || !file.commit()) {
         MessageService::inform(QStringLiteral("Could not save"));
         return false;
     }

@@ -511,11 +511,22 @@ private slots:
         form.PbuttClick();
         const QString path = dir.filePath(QStringLiteral("SysPara.sys"));
         {
+            // The file saved before: a failed save must leave it whole.
+            QFile before(path);
+            QVERIFY(before.open(QIODevice::WriteOnly));
+            before.write(QByteArray(467, 'k'));
+        }
+        {
             DialogAnswer answer(path);
             const FileSizeLimit full(100); // the disk fills after 100 bytes
             form.SaveAs->trigger();
         }
         QCOMPARE(messages.texts(), QStringList{L("Could not save")});
+        {
+            QFile after(path);
+            QVERIFY(after.open(QIODevice::ReadOnly));
+            QCOMPARE(after.readAll(), QByteArray(467, 'k'));
+        }
         messages.clear();
         {
             DialogAnswer answer(path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/messages.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QString>
@@ -17,6 +19,9 @@ inline void ensureApplication()
     if (!QCoreApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         new QApplication(argc, argv);
+        // A message the code under test shows is answered at once (No): a
+        // modal box would hold the run until libFuzzer's time-out.
+        MessageService::setHandler([](const MessageService::Message &) { return false; });
     }
 }
 

@@ -62,8 +62,10 @@ QString lastCompleteLine(const QString &text)
 bool IsEventDumpEnd(const QString &line)
 {
     using L = EventLineLayout;
-    const QString outsideClient = line.left(L::ClientStart) + line.mid(L::ClientStart + L::ClientLength);
-    return outsideClient.contains(UnitContract::kOkMarker);
+    // The text before and after the client name apart: joined, an "O" at the
+    // end of one and a "K" at the start of the other would read as "OK".
+    return line.left(L::ClientStart).contains(UnitContract::kOkMarker)
+           || line.mid(L::ClientStart + L::ClientLength).contains(UnitContract::kOkMarker);
 }
 
 bool EventDumpEnded(const CommandChannel &channel)

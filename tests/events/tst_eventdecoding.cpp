@@ -306,6 +306,9 @@ private slots:
                                         << false;
         QTest::newRow("OK after the client")
             << eventLine("31FFFFFFFFFF", "010203", "040506", '1', '0', L("ABCDEFGHIJKLMNOP")) + L("OK") << true;
+        // The text on either side of the client field is looked at apart: an
+        // "O" before it and a "K" after it make no "OK".
+        QTest::newRow("O before the client, K after it") << L("O").repeated(37) + L("ABCDEFGHIJKLMNOP") + L("K") << false;
     }
     void dumpEnd()
     {

@@ -368,6 +368,8 @@ private slots:
         QVERIFY(!form.SettingsReadDone);
         QVERIFY(!form.TransferF->isVisible());
         QTRY_COMPARE(messages.count(), 1); // the loss, told once
+        QTest::qWait(300);
+        QCOMPARE(messages.count(), 1);
         QCOMPARE(form.settingsPage->msg[0]->text(), QString()); // the messages were read before
         form.FileExit1->trigger();
     }

@@ -1,5 +1,6 @@
 #include "simmodem.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -68,9 +69,13 @@ private slots:
         }
         // Silence ends the call.
         SimModem modem(0, 150);
+        QElapsedTimer sinceDial;
+        sinceDial.start();
         modem.command("atd1");
         QTRY_VERIFY(modem.connected());
         QTRY_VERIFY(!modem.connected());
+        // Not before the silence has lasted its time.
+        QVERIFY2(sinceDial.elapsed() >= 150, qPrintable(QString::number(sinceDial.elapsed())));
         QCOMPARE(modem.msUntilHangUp(), -1);
     }
 };

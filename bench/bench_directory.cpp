@@ -8,7 +8,7 @@
 //    pauses it always makes (each record waits at least one 86.4 ms step);
 //  - saving and loading a 1000-record phone-list file.
 // Run: build/bench/bench_directory [--no-upload]   (the upload takes ~95 s)
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "directory/directoryfile.h"
 #include "directory/directoryrecord.h"
 #include "directory/directorytable.h"

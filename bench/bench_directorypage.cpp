@@ -4,7 +4,7 @@
 // each move), OK on a new record (free address and address sort) and
 // File ▸ Save.  Run offscreen:
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_directorypage
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "common/filedialogs.h"
 #include "common/messages.h"
 #include "directory/directorypage.h"

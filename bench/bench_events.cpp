@@ -2,7 +2,7 @@
 // splitting the dump, decoding every line into the event table, and the
 // table's one reset of the grid that shows it.  Goal: 5000 events in under
 // 50 ms.
-#include "app/receivelogview.h"
+#include "widgets/receivelogview.h"
 #include "events/eventdecoding.h"
 #include "events/eventtable.h"
 #include "link/receivelog.h"

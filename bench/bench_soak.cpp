@@ -8,7 +8,7 @@
 // resident memory grew by more than the bound after the first cycles.
 // Run: build/bench/bench_soak [cycles]   (default 200; about 17 s a cycle,
 // almost all of it the waits the unit's protocol prescribes)
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "directory/directorypage.h"
 #include "directory/directorytable.h"
 #include "events/eventspage.h"

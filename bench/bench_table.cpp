@@ -13,7 +13,7 @@
 // told apart from the program's: the program's CPU time is the process's less
 // the simulator thread's.
 // Run: tools/bench-table   (or build/bench/bench_table [--no-upload] [--runs N])
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "directory/directoryfile.h"
 #include "directory/directoryrecord.h"
 #include "directory/directorytable.h"

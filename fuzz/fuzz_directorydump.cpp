@@ -8,7 +8,7 @@
 
 #include "directory/directoryrecord.h"
 #include "directory/directorytable.h"
-#include "directory/directorytransfer.h"
+#include "directory/directorytransferrules.h"
 #include "records/recordtable.h"
 
 #include <cstdlib>

@@ -6,7 +6,7 @@
 // agree with the rule written out below after every piece.
 #include "fuzzsupport.h"
 
-#include "directory/directorytransfer.h"
+#include "directory/directorytransferrules.h"
 #include "events/eventdownload.h"
 #include "link/commandchannel.h"
 #include "link/receivelog.h"

@@ -2,7 +2,7 @@
 
 #include "common/messages.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QString>
 
@@ -10,15 +10,14 @@
 #include <cstdint>
 
 // One application object for the whole run: some of the code under test
-// needs one (timers, widgets offscreen).
+// needs one (timers); none of it needs a window.
 inline void ensureApplication()
 {
     static int argc = 1;
     static char name[] = "fuzz";
     static char *argv[] = {name, nullptr};
     if (!QCoreApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);
+        new QCoreApplication(argc, argv);
         // A message the code under test shows is answered at once (No): a
         // modal box would hold the run until libFuzzer's time-out.
         MessageService::setHandler([](const MessageService::Message &) { return false; });

@@ -1,5 +1,5 @@
-#include "app/aboutbox.h"
-#include "app/mainwindow.h"
+#include "window/aboutbox.h"
+#include "window/mainwindow.h"
 #include "link/enterpin.h"
 #include "link/portselector.h"
 #include "messagerecorder.h"

@@ -1,5 +1,5 @@
-#include "app/jpegimage.h"
-#include "app/pictures.h"
+#include "widgets/jpegimage.h"
+#include "widgets/pictures.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/receivelogview.h"
+#include "widgets/receivelogview.h"
 #include "link/receivelog.h"
 
 #include <QApplication>

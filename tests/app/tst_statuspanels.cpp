@@ -1,5 +1,5 @@
-#include "app/mainwindow.h"
-#include "app/statuspanels.h"
+#include "window/mainwindow.h"
+#include "widgets/statuspanels.h"
 #include "common/hint.h"
 
 #include <QAction>

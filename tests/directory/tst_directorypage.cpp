@@ -1,4 +1,4 @@
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "common/hint.h"
 #include "directory/directorypage.h"
 #include "directory/directorytable.h"

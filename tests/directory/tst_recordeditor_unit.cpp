@@ -1,4 +1,4 @@
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "directory/directorypage.h"
 #include "directory/directorytable.h"
 #include "directory/recordeditor.h"

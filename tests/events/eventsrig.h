@@ -2,8 +2,8 @@
 
 // The real main window logged on to a simulated unit whose clock stands
 // still, for the Events page's integration tests.
-#include "app/mainwindow.h"
-#include "app/transferwindow.h"
+#include "window/mainwindow.h"
+#include "widgets/transferwindow.h"
 #include "controllines.h"
 #include "events/eventspage.h"
 #include "link/logon.h"

@@ -1,7 +1,7 @@
 #include "eventsrig.h"
 
-#include "app/mainwindow.h"
-#include "app/transferwindow.h"
+#include "window/mainwindow.h"
+#include "widgets/transferwindow.h"
 #include "common/filedialogs.h"
 #include "controllines.h"
 #include "events/eventspage.h"

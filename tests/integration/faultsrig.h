@@ -4,9 +4,9 @@
 // for the fault-injected runs: what a user meets when the unit misbehaves or
 // goes away, and whether the window is left in a state the user can go on
 // from.
-#include "app/mainwindow.h"
-#include "app/statuspanels.h"
-#include "app/transferwindow.h"
+#include "window/mainwindow.h"
+#include "widgets/statuspanels.h"
+#include "widgets/transferwindow.h"
 #include "directory/directorypage.h"
 #include "directory/directorytable.h"
 #include "events/eventspage.h"

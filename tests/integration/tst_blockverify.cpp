@@ -1,4 +1,4 @@
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "link/blockaccess.h"
 #include "link/logon.h"
 #include "messagerecorder.h"

@@ -1,5 +1,5 @@
-#include "app/mainwindow.h"
-#include "app/statuspanels.h"
+#include "window/mainwindow.h"
+#include "widgets/statuspanels.h"
 #include "link/linkdetails.h"
 #include "link/logon.h"
 #include "link/portselector.h"

@@ -3,8 +3,8 @@
 // Shared by the tag page's tests against the simulated unit (header only:
 // every tests/<area>/tst_*.cpp is a program of its own).
 
-#include "app/mainwindow.h"
-#include "app/transferwindow.h"
+#include "window/mainwindow.h"
+#include "widgets/transferwindow.h"
 #include "directory/directorytable.h"
 #include "records/recordtable.h"
 #include "simulator.h"

@@ -1,7 +1,7 @@
 #include "rfidtestsupport.h"
 #include "fullarea.h"
 
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "events/eventspage.h"
 #include "link/delay.h"
 #include "common/filedialogs.h"

@@ -1,4 +1,4 @@
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "common/errors.h"
 #include "common/filedialogs.h"
 #include "directory/directorypage.h"

@@ -1,6 +1,6 @@
 #include "uidriver.h"
 
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "link/enterpin.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 // artgen: draws every picture OstiKit carries in its resources and writes
-// them into the given folder (normally src/app/resources), then reads them
+// them into the given folder (normally src/gui/widgets/resources), then reads them
 // back and checks them.
 
 #include "outputcheck.h"

@@ -2,7 +2,7 @@
 // simulated unit's demonstration data read in, as a user would get them.
 //
 //   ostikit-screenshots STATE.json OUTPUT-FOLDER
-#include "app/mainwindow.h"
+#include "window/mainwindow.h"
 #include "link/enterpin.h"
 #include "link/logon.h"
 #include "messagerecorder.h"

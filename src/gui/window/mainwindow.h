@@ -1,0 +1,196 @@
+#pragma once
+
+#include "widgets/pictures.h"
+#include "link/commandchannel.h"
+#include "link/receivelog.h"
+#include "records/recordtable.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+
+class ClipAnimation;
+class DirectoryPage;
+class EventsPage;
+class RfidPage;
+class SettingsPage;
+class QActionGroup;
+class QColor;
+class QTableView;
+class LinkController;
+class PortSelector;
+class TEnterPin;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTabWidget;
+class QToolButton;
+class ReceiveLogView;
+class StatusPanels;
+class TAboutBox;
+class TTransferF;
+
+// Steps of the workspace reset and of the page switches that belong to other
+// parts of the program.  Each part installs its own step when it is built; an
+// empty step does nothing.
+struct WorkspaceHooks {
+    std::function<void()> defineDirectoryTable; // define the directory's fields, open and empty it
+    std::function<void()> layoutDirectoryGrids;
+    std::function<void()> setOffline;           // log off and put every control off line
+    std::function<void()> listSerialPorts;
+    std::function<QString()> loadLinkDetails;   // the remembered port
+    std::function<void(const QString &)> preselectPort;
+    std::function<void()> logOff;
+    std::function<bool()> loggedOn;
+    // Messages, all settings, access PINs; true when all three reads ran to
+    // their end (a stopped read is tried again at the next showing).
+    std::function<bool()> readSettingsFirstTime;
+    std::function<void()> focusNameField;
+    std::function<void()> clearRfidNotes;        // error label and match note of the tag page
+    std::function<void(bool)> writeEachChangeEnabled;
+
+    // File commands: each page plugs in its branch (see FileOpen1Execute,
+    // FileSave1Execute, SaveAsClick); an empty branch does nothing.
+    std::function<void()> openDirectoryFile;   // Open on the phone-list page
+    std::function<void()> saveDirectoryFile;   // Save, whatever page is shown
+    std::function<void()> saveDirectoryFileAs; // Save As on the phone-list page
+    std::function<void()> openSettingsFile;    // Open on the settings page
+    std::function<void()> saveSettingsFileAs;  // Save As on the settings page
+    std::function<void()> saveEventFileAs;     // Save As on the events page
+
+    // The "Use Global Gate Codes" option colours the phone list's code
+    // columns: the settings page refreshes, the phone-list page paints
+    // (olive text and grey titles while the option is ticked; an invalid
+    // colour brings the standard colours back).
+    std::function<void()> refreshGlobalCodes;
+    std::function<void(const QColor &)> setCodeColumnsColour;
+};
+
+// The main window: a shell that owns the pages, menus, tool bar, status bar,
+// timers and the one command channel.  What the pages do lives with them.
+class TostiForm : public QMainWindow {
+    Q_OBJECT
+public:
+    static const QString kGenericTitle;
+
+    explicit TostiForm(QWidget *parent = nullptr);
+    ~TostiForm() override;
+
+    // --- state owned for the whole run ---
+    ReceiveLog RxLog;
+    CommandChannel Channel;
+    WorkspaceHooks Hooks;
+    bool EventsSaveAsEnabled = false;
+    bool SettingsReadDone = false;
+    // The directory table holds what the unit holds.  Read-only here: set it
+    // with setDirectoryInSync, which keeps "Write Each Change" in step.
+    const bool &DirectoryInSync = m_directoryInSync;
+
+    // The two record tables, for the whole run.
+    RecordTable DirectoryTable;
+    RecordTable EventTable;
+    // Flags shared by the directory and tag operations.
+    bool BulkBusy = false;     // a bulk operation fills or walks the directory
+    bool FollowCursor = true;  // cursor moves are copied into the record editors
+    bool DeleteAllowed = false; // a directory deletion goes ahead only when set
+
+    // --- handlers ---
+    void FileNew1Execute();
+    void PHButClick();
+    void PbuttClick();
+    void EbuttClick();
+    void RFbuttClick();
+    void DisableFileCommands();
+    void FileOpen1Execute();
+    void FileSave1Execute();
+    void SaveAsClick();
+    void HelpAbout1Execute();
+    void FileExit1Execute();
+    void Timer1Timer();
+
+    // Clears or sets the directory's "in step with the unit" flag; the
+    // "Write Each Change" box follows it.
+    void setDirectoryInSync(bool inSync);
+
+    // --- the LED picture of the log-on button (20 red, 21 green, 22 grey) ---
+    int ledPicture() const { return m_ledPicture; }
+    void setLedPicture(int index);
+
+    // The menu bar entry at a place counted from 0 (5 is Connect, 6 Ports).
+    QAction *menuAt(int place) const;
+
+    // --- controls ---
+    QAction *FileNew1 = nullptr;
+    QAction *FileOpen1 = nullptr;
+    QAction *FileSaveItem = nullptr;
+    QAction *SaveAs = nullptr;
+    QAction *FileExit1 = nullptr;
+    QActionGroup *FileCommands = nullptr; // New, Open, Save, Save As: greyed while the unit is busy
+    QMenu *FileMenu = nullptr;
+    QMenu *EditMenu = nullptr;
+    QMenu *WindowMenu = nullptr;
+    QAction *HelpAbout1 = nullptr;
+    QMenu *ConnectMenu = nullptr;
+    QAction *OnLine1 = nullptr;
+    QMenu *PortsMenu = nullptr;
+    QAction *UpdatePorts1 = nullptr;
+    QToolButton *TBnew = nullptr;
+    QToolButton *TBOpen = nullptr;
+    QToolButton *TBSave = nullptr;
+    QToolButton *PHBut = nullptr;
+    QToolButton *Pbutt = nullptr;
+    QToolButton *Ebutt = nullptr;
+    QToolButton *RFbutt = nullptr;
+    QToolButton *led = nullptr;
+    QAction *ledAction = nullptr;
+    ClipAnimation *Animate1 = nullptr;
+    QTabWidget *Page = nullptr;
+    QWidget *phdir = nullptr;
+    QWidget *system = nullptr;
+    QWidget *Events = nullptr;
+    QWidget *RFid_SU = nullptr;
+    StatusPanels *StatusBar = nullptr;
+    QLineEdit *DBFiles = nullptr;
+    ReceiveLogView *RxMemo = nullptr;
+    QLineEdit *Edit3 = nullptr;
+    QTimer Timer1;
+    QTimer Timer2;
+    QTimer Timer3;
+    QTimer Timer4;
+    TAboutBox *AboutBox = nullptr;
+    TTransferF *TransferF = nullptr;
+    TEnterPin *EnterPin = nullptr;
+    PortSelector *Ports = nullptr;
+    LinkController *Link = nullptr;
+    // The phone list (on phdir) and the tag list (on RFid_SU), both showing
+    // the directory table; made by their pages.
+    QTableView *DBGrid1 = nullptr;
+    QTableView *DBGrid3 = nullptr;
+    DirectoryPage *directoryPage = nullptr;
+    SettingsPage *settingsPage = nullptr;
+    EventsPage *eventsPage = nullptr;
+    RfidPage *rfidPage = nullptr;
+
+signals:
+    // The user chose a log-on or log-off (tool button or menu item).
+    void logOnClicked();
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void buildPages();
+    void buildTimers();
+    void buildLink();
+    void buildPageContents();
+    void FormClose();
+    void clipboardCommand(const char *method);
+
+    int m_ledPicture = Pictures::LedGrey;
+    bool m_directoryInSync = false;
+};

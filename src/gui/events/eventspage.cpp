@@ -41,7 +41,6 @@ constexpr int kShownColumns = 6;
 constexpr int kGridEdge = 39;
 
 // The clock-set's answer is one short line: 864 ms at most.
-constexpr int kClockSetReplySteps = 10;
 
 // Characters each column shows before the download sizes the grid.
 constexpr int kDisplayWidths[] = {6, EventFields::RoomNumberWidth, EventFields::DateWidth, EventFields::TimeWidth,
@@ -220,12 +219,6 @@ void EventsPage::layoutGrid(bool afterDownload)
 
 void EventsPage::dnLoadClick()
 {
-    // A click while any operation talks to the unit (its waits keep the
-    // window alive) would interleave two conversations on one link.
-    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Down Load"));
-    if (!op)
-        return;
-
     EventDownloadControls ui;
     ui.showTransfer = [this] { m_form.TransferF->show(); };
     ui.hideTransfer = [this] { m_form.TransferF->hide(); };
@@ -245,21 +238,13 @@ void EventsPage::dnLoadClick()
         m_form.SaveAs->setEnabled(true);
         m_form.EventsSaveAsEnabled = true;
     };
-    RunEventDownload(m_form.Channel, m_form.EventTable, ui);
+    m_form.Session.dnLoadClick(ui);
 }
 
 void EventsPage::Set_timeClick()
 {
-    // The unit's answer would land in the middle of another operation.
-    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Set_time"));
-    if (!op)
-        return;
-    CommandChannel &channel = m_form.Channel;
-    channel.RxLog().clear();
-    channel.SendCommand(ClockSetText(QDateTime::currentDateTime()));
-    // Taken here, so that a late answer cannot stand at the top of the
-    // next read.  What it says changes nothing on the page.
-    channel.WaitReply(kClockSetReplySteps);
+    // What the unit answers changes nothing on the page.
+    m_form.Session.Set_timeClick();
 }
 
 void EventsPage::DBGrid2TitleClick(int column)

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class CommandChannel;
+class UnitLink;
 class PortSelector;
 class QAction;
 class QMenu;
@@ -23,7 +23,6 @@ struct LinkControls {
     QMenu *PortsMenu = nullptr;
     QAction *UpdatePorts1 = nullptr;
     QTimer *Timer1 = nullptr;         // LED blink
-    QTimer *Timer2 = nullptr;         // keep-alive seconds
     std::function<void(int)> setLedPicture;
     std::function<void(bool)> playAnimation;      // true: play, false: stop on the first frame
     std::function<void(const QString &)> setAnimationHint;
@@ -34,23 +33,21 @@ struct LinkControls {
     std::function<void(bool)> setDirectoryInSync;     // "Write Each Change" follows it
 };
 
-// Log-on, keep-alive and log-off over a serial cable, a dial-up modem or UDP,
-// and the state of every control that depends on the link.
+// The log-on as the window runs it: the PIN dialog, the Ports menu, and the
+// state of every control that depends on the link.  The sequence itself and
+// the link's state are the session's UnitLink.
 class LinkController : public QObject {
     Q_OBJECT
 public:
-    LinkController(CommandChannel &channel, PortSelector &ports, TEnterPin &dialog, LinkControls controls,
+    LinkController(UnitLink &link, PortSelector &ports, TEnterPin &dialog, LinkControls controls,
                    QObject *parent = nullptr);
 
-    // --- link state ---
-    bool LoggedOn = false;
-    bool LogOnAborted = false;
-    QString Pin;
-    QString ModemNumber;
-    // The highest directory record address of the connected model; 0 when the
-    // model was not recognised; the largest model's until the first log-on
-    // reaches the identification.
-    int DirectoryEndAddress;
+    // --- link state (the session's) ---
+    bool &LoggedOn;
+    bool &LogOnAborted;
+    QString &Pin;
+    QString &ModemNumber;
+    int &DirectoryEndAddress;
 
     bool ledMarked() const;
 
@@ -60,11 +57,7 @@ public:
     void addSecondGroup(QObject *control);
 
     // --- operations ---
-    bool OpenLink();
-    void OpenUdpLink();
-    bool ModemInit();
     void LogOff();
-    bool KeepAlive();
     void Timer2Timer();
     void SetOffline();
     void EnableUnitCommands();
@@ -81,13 +74,10 @@ public:
 
 private:
     void logOn();
-    void logOffClicked();
-    void linkLost();
     void enableLogOn(const QString &hint);
     void setGroupEnabled(const QList<QPointer<QObject>> &group, bool enabled);
-    void identifyModel();
 
-    CommandChannel &m_channel;
+    UnitLink &m_link;
     PortSelector &m_ports;
     TEnterPin &m_dialog;
     LinkControls m_ui;

@@ -73,40 +73,6 @@ QLineEdit *labelledBox(QWidget *parent, const char *name, const char *caption, i
     return box;
 }
 
-// The look of a bulk transfer with the unit, for as long as it lasts: the
-// keep-alive pauses, the directory's record buttons rest, the transfer
-// window and the hourglass show and the LED blinks.
-class TransferLook {
-public:
-    explicit TransferLook(TostiForm &form) : m_form(form)
-    {
-        form.Channel.BulkTransfer = true;
-        form.Channel.KeepAliveTicks = 0;
-        form.BulkBusy = true;
-        form.TransferF->show();
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        form.Timer1.start();
-        form.Timer2.stop();
-    }
-    ~TransferLook()
-    {
-        m_form.BulkBusy = false;
-        m_form.TransferF->hide();
-        QApplication::restoreOverrideCursor();
-        m_form.Timer1.stop();
-        // A log-off meanwhile put everything off line: leave it so.
-        if (m_form.Link->LoggedOn) {
-            m_form.Timer2.start();
-            m_form.setLedPicture(Pictures::LedGreen);
-        }
-        m_form.Channel.BulkTransfer = false;
-    }
-    TransferLook(const TransferLook &) = delete;
-    TransferLook &operator=(const TransferLook &) = delete;
-
-private:
-    TostiForm &m_form;
-};
 } // namespace
 
 RfidPage::RfidPage(TostiForm &form) : QObject(&form), m_form(form), m_pause([](int units) { Delay(units); })
@@ -235,38 +201,9 @@ void RfidPage::showCurrentRecord()
     rfID->setText(value(DirectoryFields::RFID));
 }
 
-void RfidPage::download_idClick()
-{
-    // One operation on the unit at a time, whatever page started it.
-    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("DownLoad"));
-    if (!op || m_form.BulkBusy)
-        return;
-    RecordTable &table = m_form.DirectoryTable;
-    TransferLook look(m_form);
-    m_form.Channel.RxBuffer.clear();
-    table.disableControls();
-    const bool follow = m_form.FollowCursor;
-    m_form.FollowCursor = false;
-    // The directory's "in step with the unit" stays as it was: the tag dump
-    // tells nothing of the unit's directory records.
-    auto finish = qScopeGuard([&] {
-        m_form.FollowCursor = follow;
-        table.first();
-        table.enableControls();
-    });
-    DownloadTags(m_form.Channel, table, transferHooks());
-}
+void RfidPage::download_idClick() { m_form.Session.download_idClick(transferHooks()); }
 
-void RfidPage::writeall_idClick()
-{
-    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Write All"));
-    if (!op || m_form.BulkBusy)
-        return;
-    if (!CheckTagCodes(m_form.DirectoryTable))
-        return;
-    TransferLook look(m_form);
-    WriteAllTags(m_form.Channel, m_form.DirectoryTable, transferHooks());
-}
+void RfidPage::writeall_idClick() { m_form.Session.writeall_idClick(transferHooks()); }
 
 void RfidPage::Get_IDClick()
 {

@@ -52,8 +52,7 @@ void callIf(const std::function<void()> &step)
 
 TostiForm::TostiForm(QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      Channel(RxLog)
+                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("ostiForm"));
     setWindowTitle(QStringLiteral("loading..."));
@@ -80,6 +79,21 @@ TostiForm::TostiForm(QWidget *parent)
     TransferF->setStatusSink([this](const QString &text) { StatusBar->setPanel(0, text); });
     buildLink();
     buildPageContents();
+
+    TransferLook transferLook;
+    transferLook.shown = [this] {
+        TransferF->show();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        Timer1.start();
+    };
+    transferLook.hidden = [this](bool onLine) {
+        TransferF->hide();
+        QApplication::restoreOverrideCursor();
+        Timer1.stop();
+        if (onLine)
+            setLedPicture(Pictures::LedGreen);
+    };
+    Session.setTransferLook(std::move(transferLook));
 
     // The client area (below the menu bar) is fixed.
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -326,16 +340,10 @@ void TostiForm::buildTimers()
     Timer1.setInterval(500);
     connectHandler(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
-    Timer2.setObjectName(QStringLiteral("Timer2"));
-    Timer2.setInterval(1000);
     Timer3.setObjectName(QStringLiteral("Timer3"));
     Timer3.setInterval(1000);
 
-    Timer4.setObjectName(QStringLiteral("Timer4"));
-    Timer4.setInterval(50);
     Channel.setLedBlinkTimer(&Timer1);
-    connectHandler(&Timer4, &QTimer::timeout, this, [this] { Channel.Timer4Timer(); });
-    Timer4.start();
 }
 
 void TostiForm::buildLink()
@@ -350,7 +358,6 @@ void TostiForm::buildLink()
     controls.PortsMenu = PortsMenu;
     controls.UpdatePorts1 = UpdatePorts1;
     controls.Timer1 = &Timer1;
-    controls.Timer2 = &Timer2;
     controls.setLedPicture = [this](int index) { setLedPicture(index); };
     controls.playAnimation = [this](bool play) { play ? Animate1->play() : Animate1->stop(); };
     controls.setAnimationHint = [this](const QString &hint) { SetHint(Animate1, hint); };
@@ -359,11 +366,10 @@ void TostiForm::buildLink()
     controls.setTitle = [this](const QString &title) { setWindowTitle(title); };
     controls.showDirectoryEndAddress = [this](int address) { Edit3->setText(QString::number(address)); };
     controls.setDirectoryInSync = [this](bool inSync) { setDirectoryInSync(inSync); };
-    Link = new LinkController(Channel, *Ports, *EnterPin, controls, this);
+    Link = new LinkController(Session.Link, *Ports, *EnterPin, controls, this);
 
     connect(this, &TostiForm::logOnClicked, this, [this] { guarded([this] { Link->OnLine1Click(); }); });
     connectHandler(UpdatePorts1, &QAction::triggered, this, [this] { Link->UpdatePorts1Click(); });
-    connectHandler(&Timer2, &QTimer::timeout, this, [this] { Link->Timer2Timer(); });
 
     Hooks.setOffline = [this] { Link->SetOffline(); };
     Hooks.listSerialPorts = [this] { Ports->ListSerialPorts(); };
@@ -397,7 +403,7 @@ void TostiForm::setLedPicture(int index)
 
 void TostiForm::setDirectoryInSync(bool inSync)
 {
-    m_directoryInSync = inSync;
+    Session.setDirectoryInSync(inSync);
     if (Hooks.writeEachChangeEnabled)
         Hooks.writeEachChangeEnabled(inSync);
 }

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "widgets/pictures.h"
-#include "link/commandchannel.h"
-#include "link/receivelog.h"
-#include "records/recordtable.h"
+#include "session/unitsession.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -77,23 +75,25 @@ public:
     explicit TostiForm(QWidget *parent = nullptr);
     ~TostiForm() override;
 
-    // --- state owned for the whole run ---
-    ReceiveLog RxLog;
-    CommandChannel Channel;
+    // --- the unit session, for the whole run, and the names the pages
+    // know its parts by ---
+    UnitSession Session;
+    ReceiveLog &RxLog = Session.RxLog;
+    CommandChannel &Channel = Session.Channel;
     WorkspaceHooks Hooks;
     bool EventsSaveAsEnabled = false;
-    bool SettingsReadDone = false;
+    bool &SettingsReadDone = Session.SettingsReadDone;
     // The directory table holds what the unit holds.  Read-only here: set it
     // with setDirectoryInSync, which keeps "Write Each Change" in step.
-    const bool &DirectoryInSync = m_directoryInSync;
+    const bool &DirectoryInSync = Session.DirectoryInSync;
 
-    // The two record tables, for the whole run.
-    RecordTable DirectoryTable;
-    RecordTable EventTable;
+    // The two record tables.
+    RecordTable &DirectoryTable = Session.DirectoryTable;
+    RecordTable &EventTable = Session.EventTable;
     // Flags shared by the directory and tag operations.
-    bool BulkBusy = false;     // a bulk operation fills or walks the directory
-    bool FollowCursor = true;  // cursor moves are copied into the record editors
-    bool DeleteAllowed = false; // a directory deletion goes ahead only when set
+    bool &BulkBusy = Session.BulkBusy;
+    bool &FollowCursor = Session.FollowCursor;
+    bool &DeleteAllowed = Session.DeleteAllowed;
 
     // --- handlers ---
     void FileNew1Execute();
@@ -155,9 +155,9 @@ public:
     ReceiveLogView *RxMemo = nullptr;
     QLineEdit *Edit3 = nullptr;
     QTimer Timer1;
-    QTimer Timer2;
+    QTimer &Timer2 = Session.KeepAliveTimer;
     QTimer Timer3;
-    QTimer Timer4;
+    QTimer &Timer4 = Session.UdpPollTimer;
     TAboutBox *AboutBox = nullptr;
     TTransferF *TransferF = nullptr;
     TEnterPin *EnterPin = nullptr;
@@ -192,5 +192,4 @@ private:
     void clipboardCommand(const char *method);
 
     int m_ledPicture = Pictures::LedGrey;
-    bool m_directoryInSync = false;
 };

@@ -10,6 +10,8 @@ QString ClockSetDigits(const QDateTime &moment);
 
 // The whole clock-set command for `moment`, terminator included.
 QString ClockSetText(const QDateTime &moment);
+// The wait for the unit's answer to the clock set, in WaitReply steps.
+constexpr int kClockSetReplySteps = 10;
 
 // The PC's clock as the Events page shows it beside the unit's: the time in
 // the locale's long time format (without a time zone, which the unit's clock

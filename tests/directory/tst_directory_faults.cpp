@@ -11,6 +11,7 @@
 #include "rfid/rfidpage.h"
 #include "link/logon.h"
 #include "link/receivelog.h"
+#include "link/unitcontract.h"
 #include "messagerecorder.h"
 #include "ptypeer.h"
 #include "simulator.h"
@@ -487,7 +488,7 @@ private slots:
         // puts the breaks; here every break is tried: the text in two pieces
         // split at each position, and one character at a time.  No piece but
         // the last ends the dump, and every record comes through.
-        QString dump = DirectoryTransferRules::DumpCommand + L1("\r\n");
+        QString dump = UnitContract::DirectoryDumpCommand() + L1("\n");
         const QStringList names{L1("BROOK OK1"), L1("OK"), L1("OKAFOR"), L1("BROOKS"), L1("O"), L1("K OK"),
                                 L1("SMITH J"), L1("OK OK"), L1("NOOK")};
         for (int i = 0; i < names.size(); ++i)

@@ -4,6 +4,7 @@
 #include "messagerecorder.h"
 #include "ptypeer.h"
 #include "session/unitsession.h"
+#include "sessionrig.h"
 #include "simulator.h"
 
 #include <QCoreApplication>
@@ -18,10 +19,9 @@ const QString kPort = QStringLiteral("SIMS");
 
 SimOptions unitOptions(int model = 200)
 {
-    SimOptions options;
+    SimOptions options = SessionRig::defaultOptions();
     options.unit.model = model;
     options.unit.pin = "4321";
-    options.connectDelayMs = 100;
     return options;
 }
 
@@ -33,13 +33,7 @@ LogOnRequest serialRequest(const QString &pin = QStringLiteral("4321"))
     return request;
 }
 
-QList<QByteArray> commandTexts(const Simulator &sim)
-{
-    QList<QByteArray> texts;
-    for (const ReceivedCommand &c : sim.commands())
-        texts << c.bytes;
-    return texts;
-}
+QList<QByteArray> commandTexts(const Simulator &sim) { return SessionRig::commandTexts(sim); }
 
 // What the link showed, in order.
 struct LookRecorder {

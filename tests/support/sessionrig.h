@@ -44,10 +44,11 @@ public:
     // The unit vanishes: its pseudo-terminal closes.
     void pullThePlug() { sim.reset(); }
 
-    QList<QByteArray> commandTexts() const
+    QList<QByteArray> commandTexts() const { return commandTexts(*sim); }
+    static QList<QByteArray> commandTexts(const Simulator &unit)
     {
         QList<QByteArray> texts;
-        for (const ReceivedCommand &c : sim->commands())
+        for (const ReceivedCommand &c : unit.commands())
             texts << c.bytes;
         return texts;
     }

@@ -29,7 +29,6 @@ LinkController::LinkController(UnitLink &link, PortSelector &ports, TEnterPin &d
     look.setLamp = m_ui.setLedPicture;
     look.setTitle = m_ui.setTitle;
     look.showDirectoryEndAddress = m_ui.showDirectoryEndAddress;
-    look.setDirectoryInSync = m_ui.setDirectoryInSync;
     look.hideTransfer = m_ui.hideTransfer;
     look.loggingOn = [this] { m_ui.OnLine1->setText(kLogOff); };
     look.portsLocked = [this] {

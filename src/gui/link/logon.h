@@ -30,7 +30,6 @@ struct LinkControls {
     std::function<void()> hideTransfer;
     std::function<void(const QString &)> setTitle;
     std::function<void(int)> showDirectoryEndAddress; // the hidden field Edit3
-    std::function<void(bool)> setDirectoryInSync;     // "Write Each Change" follows it
 };
 
 // The log-on as the window runs it: the PIN dialog, the Ports menu, and the

@@ -59,6 +59,11 @@ TostiForm::TostiForm(QWidget *parent)
     setWindowIcon(Pictures::windowIcon());
     MessageBoxes::install();
     MessageBoxes::setParentWindow(this);
+    // "Write Each Change" follows the directory's in-step flag, whoever sets it.
+    connect(&Session, &UnitSession::directoryInSyncChanged, this, [this](bool inSync) {
+        if (Hooks.writeEachChangeEnabled)
+            Hooks.writeEachChangeEnabled(inSync);
+    });
 
     buildActions();
     buildMenus();
@@ -365,7 +370,6 @@ void TostiForm::buildLink()
     controls.hideTransfer = [this] { TransferF->hide(); };
     controls.setTitle = [this](const QString &title) { setWindowTitle(title); };
     controls.showDirectoryEndAddress = [this](int address) { Edit3->setText(QString::number(address)); };
-    controls.setDirectoryInSync = [this](bool inSync) { setDirectoryInSync(inSync); };
     Link = new LinkController(Session.Link, *Ports, *EnterPin, controls, this);
 
     connect(this, &TostiForm::logOnClicked, this, [this] { guarded([this] { Link->OnLine1Click(); }); });
@@ -404,8 +408,6 @@ void TostiForm::setLedPicture(int index)
 void TostiForm::setDirectoryInSync(bool inSync)
 {
     Session.setDirectoryInSync(inSync);
-    if (Hooks.writeEachChangeEnabled)
-        Hooks.writeEachChangeEnabled(inSync);
 }
 
 void TostiForm::FileNew1Execute()

@@ -17,9 +17,6 @@ class RecordTable;
 // which tests drive without a window; DirectoryTransfer binds them to the
 // main window.
 namespace DirectoryTransferRules {
-// The range dump of every directory slot.
-inline const QString DumpCommand = QStringLiteral("d01281152");
-inline const QString EraseCommand = QStringLiteral("f5a");
 // Waiting for the dump: passes of about 95 ms.
 constexpr int PassLimit = 500;
 constexpr int RemotePassLimit = 1000; // over a modem

@@ -213,7 +213,7 @@ void UnitLink::SetOffline()
     LogOff();
     LoggedOn = false;
     m_keepAlive.stop();
-    look(m_look.setDirectoryInSync, false);
+    emit directoryOutOfStep();
     look(m_look.offLine);
     // Never "Connected" for a link that is gone.
     look(m_look.setStatus, QStringLiteral("OFF Line"));
@@ -302,7 +302,7 @@ LogOnResult UnitLink::logOnHeld(const LogOnRequest &request)
     ch.RemoteMode = request.remote && !ch.WiFiSelected;
     ch.ComPort1.setBaudRate(ch.RemoteMode ? UnitContract::kModemBaud : UnitContract::kDirectBaud);
 
-    look(m_look.setDirectoryInSync, false);
+    emit directoryOutOfStep();
     look(m_look.setStatus, QStringLiteral("Loging on Please Wait"));
     look(m_look.loggingOn);
     m_keepAlive.stop();

@@ -18,7 +18,6 @@ struct LinkLook {
     std::function<void(int)> setLamp;               // a Lamp::Look
     std::function<void(const QString &)> setTitle;  // the model's window title
     std::function<void(int)> showDirectoryEndAddress;
-    std::function<void(bool)> setDirectoryInSync;
     std::function<void()> hideTransfer;
     // The log-on has begun (its menu item now offers "Log Off").
     std::function<void()> loggingOn;
@@ -106,6 +105,9 @@ public:
     static QString ModelTitle(const QString &modelLine);
 
 signals:
+    // Whatever the program holds of the unit's directory can no longer be
+    // taken for what the unit holds (a log-on begins, the link goes down).
+    void directoryOutOfStep();
     // The link went off line because it was lost or the unit stopped
     // answering the keep-alive (not for a log-off asked for).
     void linkDropped();

@@ -4,6 +4,7 @@
 #include "events/eventdownload.h"
 #include "events/unitclock.h"
 #include "rfid/tagtransfer.h"
+#include "session/unitdirectorytransfer.h"
 
 #include <QDateTime>
 #include <QScopeGuard>
@@ -11,6 +12,8 @@
 UnitSession::UnitSession(QObject *parent)
     : QObject(parent), Channel(RxLog), Link(Channel, KeepAliveTimer)
 {
+    connect(&Link, &UnitLink::directoryOutOfStep, this, [this] { setDirectoryInSync(false); });
+
     KeepAliveTimer.setObjectName(QStringLiteral("Timer2"));
     KeepAliveTimer.setInterval(1000);
     connectHandler(&KeepAliveTimer, &QTimer::timeout, this, [this] { Link.Timer2Timer(); });
@@ -54,6 +57,53 @@ UnitSession::BulkTransferScope::~BulkTransferScope()
     if (onLine)
         m_session.KeepAliveTimer.start();
     m_session.Channel.BulkTransfer = false;
+}
+
+UnitDirectoryTransfer &UnitSession::directoryTransfer()
+{
+    if (!m_directoryTransfer)
+        m_directoryTransfer = std::make_unique<UnitDirectoryTransfer>(*this);
+    return *m_directoryTransfer;
+}
+
+OperationResult UnitSession::GetDataClick()
+{
+    const UnitOperation op(Channel.Gate, QStringLiteral("GetData"));
+    if (!op)
+        return {OperationResult::Status::Refused};
+    UnitDirectoryTransfer &transfer = directoryTransfer();
+    transfer.DownloadDirectory();
+    switch (transfer.lastDumpEnd()) {
+    case UnitDirectoryTransfer::DumpEnd::Ok:
+        if (DirectoryInSync)
+            return {OperationResult::Status::Done, DirectoryTable.recordCount()};
+        break;
+    case UnitDirectoryTransfer::DumpEnd::None:
+        return {OperationResult::Status::Refused};
+    case UnitDirectoryTransfer::DumpEnd::LoggedOff:
+        return {OperationResult::Status::LinkLost};
+    case UnitDirectoryTransfer::DumpEnd::Stall:
+    case UnitDirectoryTransfer::DumpEnd::PassLimit:
+        break;
+    }
+    return linkOrUnitFailure();
+}
+
+OperationResult UnitSession::WriteDataClick()
+{
+    const UnitOperation op(Channel.Gate, QStringLiteral("WriteAllData"));
+    if (!op)
+        return {OperationResult::Status::Refused};
+    UnitDirectoryTransfer &transfer = directoryTransfer();
+    transfer.WriteAllData();
+    if (!transfer.lastUploadRan())
+        return {OperationResult::Status::Refused};
+    const int confirmed = transfer.lastUploadCount() - transfer.lastUploadErrors();
+    if (DirectoryInSync)
+        return {OperationResult::Status::Done, confirmed};
+    OperationResult result = linkOrUnitFailure();
+    result.count = confirmed;
+    return result;
 }
 
 OperationResult UnitSession::dnLoadClick(const EventDownloadControls &ui)

@@ -9,7 +9,9 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
+class UnitDirectoryTransfer;
 struct EventDownloadControls;
 struct TagTransferHooks;
 
@@ -76,6 +78,13 @@ public:
 
     // --- operations: each takes the one-operation gate (Refused while
     // another holds it) ---
+    // The unit's whole directory into DirectoryTable (count: the records).
+    OperationResult GetDataClick();
+    // The unit's directory replaced by DirectoryTable, after the question
+    // (count: the records the unit confirmed).
+    OperationResult WriteDataClick();
+    // The session's own directory transfer (for its look and its limits).
+    UnitDirectoryTransfer &directoryTransfer();
     // The event log and the unit's clock into EventTable.
     OperationResult dnLoadClick(const EventDownloadControls &ui);
     // Sets the unit's clock from the PC's.
@@ -106,4 +115,5 @@ private:
 
     bool m_directoryInSync = false;
     TransferLook m_transferLook;
+    std::unique_ptr<UnitDirectoryTransfer> m_directoryTransfer;
 };

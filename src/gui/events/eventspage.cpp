@@ -1,8 +1,9 @@
 #include "events/eventspage.h"
 
-#include "window/mainwindow.h"
+#include "common/pagehost.h"
+#include "common/workspacehooks.h"
 #include "widgets/pictures.h"
-#include "widgets/transferwindow.h"
+#include "session/unitsession.h"
 #include "common/filedialogs.h"
 #include "common/handler.h"
 #include "common/hint.h"
@@ -56,20 +57,20 @@ QLineEdit *box(QWidget *parent, const char *name, const QString &label, bool rea
 }
 } // namespace
 
-EventsPage::EventsPage(TostiForm &form) : QObject(&form), m_form(form)
+EventsPage::EventsPage(PageHost &host, QWidget *tab) : QObject(tab), m_host(host), m_tab(tab)
 {
     buildGrid();
     buildDetails();
     buildClock();
     buildButtons();
 
-    connect(&m_form.EventTable, &RecordTable::afterScroll, this, [this] { guarded([this] { EventTableAfterScroll(); }); });
-    m_form.Hooks.saveEventFileAs = [this] { SaveEventFileAs(); };
+    connect(&m_host.session().EventTable, &RecordTable::afterScroll, this, [this] { guarded([this] { EventTableAfterScroll(); }); });
+    m_host.workspaceHooks().saveEventFileAs = [this] { SaveEventFileAs(); };
 }
 
 void EventsPage::buildGrid()
 {
-    QWidget *page = m_form.Events;
+    QWidget *page = m_tab;
     DBGrid2 = new QTableView(page);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setAccessibleName(QStringLiteral("Events"));
@@ -94,18 +95,18 @@ void EventsPage::buildGrid()
     DBGrid2->horizontalHeader()->setSectionsClickable(true);
     DBGrid2->horizontalHeader()->setSectionsMovable(false);
     DBGrid2->horizontalHeader()->setHighlightSections(false);
-    m_binding = BindGrid(DBGrid2, m_form.EventTable);
+    m_binding = BindGrid(DBGrid2, m_host.session().EventTable);
     connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { guarded([this, column] { DBGrid2TitleClick(column); }); });
     // The table exists from the start, so that the grid shows its titles
     // before the first download.
-    DefineEventTable(m_form.EventTable);
+    DefineEventTable(m_host.session().EventTable);
     layoutGrid(false);
 }
 
 void EventsPage::buildDetails()
 {
-    EventDetails = new QGroupBox(QStringLiteral("Event Details"), m_form.Events);
+    EventDetails = new QGroupBox(QStringLiteral("Event Details"), m_tab);
     EventDetails->setObjectName(QStringLiteral("EventDetails"));
     EventDetails->setGeometry(478, 8, 292, 236);
 
@@ -139,7 +140,7 @@ void EventsPage::buildDetails()
 
 void EventsPage::buildClock()
 {
-    TimeGroup = new QGroupBox(QStringLiteral(" Time "), m_form.Events);
+    TimeGroup = new QGroupBox(QStringLiteral(" Time "), m_tab);
     TimeGroup->setObjectName(QStringLiteral("TimeGroup"));
     TimeGroup->setGeometry(478, 252, 292, 108);
 
@@ -176,14 +177,14 @@ void EventsPage::buildClock()
 
 void EventsPage::buildButtons()
 {
-    dnLoad = new QPushButton(QStringLiteral("Down Load"), m_form.Events);
+    dnLoad = new QPushButton(QStringLiteral("Down Load"), m_tab);
     dnLoad->setObjectName(QStringLiteral("dnLoad"));
     SetHint(dnLoad, QStringLiteral("Load Data|Load Event Data From Ostiarin"));
     dnLoad->setGeometry(478, 372, 100, 30);
     dnLoad->setEnabled(false);
     connectHandler(dnLoad, &QPushButton::clicked, this, [this] { dnLoadClick(); });
 
-    Set_time = new QPushButton(QStringLiteral("Set_time"), m_form.Events);
+    Set_time = new QPushButton(QStringLiteral("Set_time"), m_tab);
     Set_time->setObjectName(QStringLiteral("Set_time"));
     SetHint(Set_time, QStringLiteral("Set the Ostiarin Time"));
     Set_time->setGeometry(590, 372, 100, 30);
@@ -191,14 +192,14 @@ void EventsPage::buildButtons()
     connectHandler(Set_time, &QPushButton::clicked, this, [this] { Set_timeClick(); });
 
     // Both need the unit: enabled once the PIN is accepted, disabled off line.
-    m_form.Link->addFirstGroup(dnLoad);
-    m_form.Link->addFirstGroup(Set_time);
+    m_host.linkController().addFirstGroup(dnLoad);
+    m_host.linkController().addFirstGroup(Set_time);
 }
 
 void EventsPage::layoutGrid(bool afterDownload)
 {
     const QFontMetrics metrics(DBGrid2->font());
-    const QStringList titles = m_form.EventTable.fieldNames();
+    const QStringList titles = m_host.session().EventTable.fieldNames();
     QHeaderView *header = DBGrid2->horizontalHeader();
     for (int column = 0; column < int(titles.size()) && column < int(std::size(kDisplayWidths)); ++column) {
         // Dates, times and rooms are digits, which are wider than the average letter.
@@ -220,14 +221,14 @@ void EventsPage::layoutGrid(bool afterDownload)
 void EventsPage::dnLoadClick()
 {
     EventDownloadControls ui;
-    ui.showTransfer = [this] { m_form.TransferF->show(); };
-    ui.hideTransfer = [this] { m_form.TransferF->hide(); };
-    ui.blinkLed = [this](bool on) { on ? m_form.Timer1.start() : m_form.Timer1.stop(); };
+    ui.showTransfer = [this] { m_host.showTransfer(true); };
+    ui.hideTransfer = [this] { m_host.showTransfer(false); };
+    ui.blinkLed = [this](bool on) { m_host.blinkLamp(on); };
     // Steady green while on line; a log-off inside the download has already
     // given the lamp its off-line picture, which stays.
     ui.steadyLed = [this] {
-        if (m_form.Link->LoggedOn)
-            m_form.setLedPicture(Pictures::LedGreen);
+        if (m_host.session().Link.LoggedOn)
+            m_host.setLamp(Pictures::LedGreen);
     };
     ui.setUnitTime = [this](const QString &text) { Stime->setText(text); };
     ui.setUnitDate = [this](const QString &text) { Sdate->setText(text); };
@@ -235,21 +236,20 @@ void EventsPage::dnLoadClick()
     ui.setPcDate = [this](const QString &text) { Cdate->setText(text); };
     ui.loaded = [this] {
         layoutGrid(true);
-        m_form.SaveAs->setEnabled(true);
-        m_form.EventsSaveAsEnabled = true;
+        m_host.offerEventsSaveAs();
     };
-    m_form.Session.dnLoadClick(ui);
+    m_host.session().dnLoadClick(ui);
 }
 
 void EventsPage::Set_timeClick()
 {
     // What the unit answers changes nothing on the page.
-    m_form.Session.Set_timeClick();
+    m_host.session().Set_timeClick();
 }
 
 void EventsPage::DBGrid2TitleClick(int column)
 {
-    RecordTable &table = m_form.EventTable;
+    RecordTable &table = m_host.session().EventTable;
     if (!table.isOpen() || column < 0 || column >= table.fieldCount())
         return;
     QString field = table.fields().at(column).name;
@@ -263,7 +263,7 @@ void EventsPage::DBGrid2TitleClick(int column)
 
 void EventsPage::EventTableAfterScroll()
 {
-    const RecordTable &table = m_form.EventTable;
+    const RecordTable &table = m_host.session().EventTable;
     if (table.controlsDisabled() || table.fieldCount() == 0)
         return;
     const int position = table.recNo();
@@ -283,10 +283,10 @@ EventFileTimes EventsPage::shownTimes() const
 
 void EventsPage::SaveEventFileAs()
 {
-    if (!m_form.EventsSaveAsEnabled)
+    if (!m_host.eventsSaveAsOffered())
         return;
     const QString path = FileDialogService::askSave(kEventFileExtension, kEventFileName, kEventFileFilter);
     if (path.isEmpty())
         return;
-    WriteEventFile(path, shownTimes(), m_form.EventTable);
+    WriteEventFile(path, shownTimes(), m_host.session().EventTable);
 }

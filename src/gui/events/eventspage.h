@@ -7,7 +7,8 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QTableView;
-class TostiForm;
+class PageHost;
+class QWidget;
 struct EventFileTimes;
 
 // The event log and clock page: binds the events subsystem to its controls and installs
@@ -15,7 +16,7 @@ struct EventFileTimes;
 class EventsPage : public QObject {
     Q_OBJECT
 public:
-    explicit EventsPage(TostiForm &form);
+    EventsPage(PageHost &host, QWidget *tab);
 
     // --- handlers ---
     void dnLoadClick();
@@ -53,6 +54,7 @@ private:
     void buildButtons();
     void layoutGrid(bool afterDownload);
 
-    TostiForm &m_form;
+    PageHost &m_host;
+    QWidget *m_tab;
     GridBinding *m_binding = nullptr;
 };

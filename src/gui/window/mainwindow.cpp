@@ -389,7 +389,7 @@ void TostiForm::buildPageContents()
     // Each page builds its controls on its tab and installs its own steps.
     directoryPage = new DirectoryPage(*this);
     settingsPage = new SettingsPage(*this);
-    eventsPage = new EventsPage(*this);
+    eventsPage = new EventsPage(*this, Events);
     rfidPage = new RfidPage(*this);
 }
 
@@ -403,6 +403,16 @@ void TostiForm::setLedPicture(int index)
 {
     m_ledPicture = index;
     ledAction->setIcon(Pictures::toolbar(index));
+}
+
+void TostiForm::showTransfer(bool shown) { shown ? TransferF->show() : TransferF->hide(); }
+
+void TostiForm::blinkLamp(bool blinking) { blinking ? Timer1.start() : Timer1.stop(); }
+
+void TostiForm::offerEventsSaveAs()
+{
+    SaveAs->setEnabled(true);
+    EventsSaveAsEnabled = true;
 }
 
 void TostiForm::setDirectoryInSync(bool inSync)

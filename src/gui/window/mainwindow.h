@@ -1,6 +1,8 @@
 #pragma once
 
 #include "widgets/pictures.h"
+#include "common/pagehost.h"
+#include "common/workspacehooks.h"
 #include "session/unitsession.h"
 
 #include <QMainWindow>
@@ -29,45 +31,10 @@ class StatusPanels;
 class TAboutBox;
 class TTransferF;
 
-// Steps of the workspace reset and of the page switches that belong to other
-// parts of the program.  Each part installs its own step when it is built; an
-// empty step does nothing.
-struct WorkspaceHooks {
-    std::function<void()> defineDirectoryTable; // define the directory's fields, open and empty it
-    std::function<void()> layoutDirectoryGrids;
-    std::function<void()> setOffline;           // log off and put every control off line
-    std::function<void()> listSerialPorts;
-    std::function<QString()> loadLinkDetails;   // the remembered port
-    std::function<void(const QString &)> preselectPort;
-    std::function<void()> logOff;
-    std::function<bool()> loggedOn;
-    // Messages, all settings, access PINs; true when all three reads ran to
-    // their end (a stopped read is tried again at the next showing).
-    std::function<bool()> readSettingsFirstTime;
-    std::function<void()> focusNameField;
-    std::function<void()> clearRfidNotes;        // error label and match note of the tag page
-    std::function<void(bool)> writeEachChangeEnabled;
-
-    // File commands: each page plugs in its branch (see FileOpen1Execute,
-    // FileSave1Execute, SaveAsClick); an empty branch does nothing.
-    std::function<void()> openDirectoryFile;   // Open on the phone-list page
-    std::function<void()> saveDirectoryFile;   // Save, whatever page is shown
-    std::function<void()> saveDirectoryFileAs; // Save As on the phone-list page
-    std::function<void()> openSettingsFile;    // Open on the settings page
-    std::function<void()> saveSettingsFileAs;  // Save As on the settings page
-    std::function<void()> saveEventFileAs;     // Save As on the events page
-
-    // The "Use Global Gate Codes" option colours the phone list's code
-    // columns: the settings page refreshes, the phone-list page paints
-    // (olive text and grey titles while the option is ticked; an invalid
-    // colour brings the standard colours back).
-    std::function<void()> refreshGlobalCodes;
-    std::function<void(const QColor &)> setCodeColumnsColour;
-};
 
 // The main window: a shell that owns the pages, menus, tool bar, status bar,
 // timers and the one command channel.  What the pages do lives with them.
-class TostiForm : public QMainWindow {
+class TostiForm : public QMainWindow, public PageHost {
     Q_OBJECT
 public:
     static const QString kGenericTitle;
@@ -116,6 +83,16 @@ public:
     // --- the LED picture of the log-on button (20 red, 21 green, 22 grey) ---
     int ledPicture() const { return m_ledPicture; }
     void setLedPicture(int index);
+
+    // --- what the pages get of the window ---
+    UnitSession &session() override { return Session; }
+    WorkspaceHooks &workspaceHooks() override { return Hooks; }
+    LinkController &linkController() override { return *Link; }
+    void showTransfer(bool shown) override;
+    void blinkLamp(bool blinking) override;
+    void setLamp(int look) override { setLedPicture(look); }
+    void offerEventsSaveAs() override;
+    bool eventsSaveAsOffered() const override { return EventsSaveAsEnabled; }
 
     // The menu bar entry at a place counted from 0 (5 is Connect, 6 Ports).
     QAction *menuAt(int place) const;

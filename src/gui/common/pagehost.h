@@ -1,0 +1,26 @@
+#pragma once
+
+class LinkController;
+class UnitSession;
+struct WorkspaceHooks;
+
+// What a page gets of the window that holds it: the session, the window's
+// shared steps and looks.  Pages see the window only through this, so that
+// no page includes the main window.
+class PageHost {
+public:
+    virtual UnitSession &session() = 0;
+    virtual WorkspaceHooks &workspaceHooks() = 0;
+    // The link's control groups (controls that need the unit).
+    virtual LinkController &linkController() = 0;
+    virtual void showTransfer(bool shown) = 0;
+    // The lamp blinks while a transfer runs.
+    virtual void blinkLamp(bool blinking) = 0;
+    virtual void setLamp(int look) = 0; // a Lamp::Look
+    // The event log came from the unit: Save As may write it.
+    virtual void offerEventsSaveAs() = 0;
+    virtual bool eventsSaveAsOffered() const = 0;
+
+protected:
+    ~PageHost() = default;
+};

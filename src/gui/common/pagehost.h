@@ -1,6 +1,7 @@
 #pragma once
 
 class LinkController;
+class QTimer;
 class UnitSession;
 struct WorkspaceHooks;
 
@@ -17,6 +18,10 @@ public:
     // The lamp blinks while a transfer runs.
     virtual void blinkLamp(bool blinking) = 0;
     virtual void setLamp(int look) = 0; // a Lamp::Look
+    // The tag capture's ticker.
+    virtual QTimer &captureTimer() = 0;
+    // The directory was changed from the unit: Save and Save As may write it.
+    virtual void offerPhoneListSave() = 0;
     // The event log came from the unit: Save As may write it.
     virtual void offerEventsSaveAs() = 0;
     virtual bool eventsSaveAsOffered() const = 0;

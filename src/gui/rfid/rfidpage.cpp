@@ -1,6 +1,8 @@
 #include "rfid/rfidpage.h"
 
-#include "window/mainwindow.h"
+#include "common/pagehost.h"
+#include "common/workspacehooks.h"
+#include "session/unitsession.h"
 #include "widgets/pictures.h"
 #include "widgets/transferwindow.h"
 #include "common/handler.h"
@@ -75,11 +77,11 @@ QLineEdit *labelledBox(QWidget *parent, const char *name, const char *caption, i
 
 } // namespace
 
-RfidPage::RfidPage(TostiForm &form) : QObject(&form), m_form(form), m_pause([](int units) { Delay(units); })
+RfidPage::RfidPage(PageHost &host, QWidget *tab) : QObject(tab), m_host(host), m_tab(tab), m_pause([](int units) { Delay(units); })
 {
     buildControls();
 
-    LinkController &link = *form.Link;
+    LinkController &link = host.linkController();
     for (QPushButton *b : {download_id, writeall_id, Get_ID})
         link.addSecondGroup(b);
 
@@ -90,18 +92,18 @@ RfidPage::RfidPage(TostiForm &form) : QObject(&form), m_form(form), m_pause([](i
     connectHandler(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connectHandler(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connectHandler(rfName, &QLineEdit::textChanged, this, [this] { rfNameChange(); });
-    connectHandler(&form.Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
-    connect(&form.DirectoryTable, &RecordTable::afterScroll, this, [this] {
-        if (m_form.FollowCursor)
+    connectHandler(&host.captureTimer(), &QTimer::timeout, this, [this] { Timer3Timer(); });
+    connect(&host.session().DirectoryTable, &RecordTable::afterScroll, this, [this] {
+        if (m_host.session().FollowCursor)
             showCurrentRecord();
     });
 
-    form.Hooks.clearRfidNotes = [this] { clearNotes(); };
+    host.workspaceHooks().clearRfidNotes = [this] { clearNotes(); };
 }
 
 void RfidPage::buildControls()
 {
-    QWidget *page = m_form.RFid_SU;
+    QWidget *page = m_tab;
 
     DBGrid3 = new QTableView(page);
     DBGrid3->setObjectName(QStringLiteral("DBGrid3"));
@@ -113,8 +115,7 @@ void RfidPage::buildControls()
     DBGrid3->setCornerButtonEnabled(false);
     if (auto *corner = DBGrid3->findChild<QAbstractButton *>())
         corner->setAccessibleName(QStringLiteral("RFID tags corner"));
-    m_form.DBGrid3 = DBGrid3;
-    BindGrid(DBGrid3, m_form.DirectoryTable);
+    BindGrid(DBGrid3, m_host.session().DirectoryTable);
 
     const int x = 400;
     download_id = button(page, "download_id", "DownLoad", QRect(x, 16, 90, 27));
@@ -167,18 +168,17 @@ TagTransferHooks RfidPage::transferHooks() const
 {
     TagTransferHooks hooks;
     hooks.pause = m_pause;
-    hooks.linkUp = [this] { return m_form.Link->LoggedOn; };
+    hooks.linkUp = [this] { return m_host.session().Link.LoggedOn; };
     hooks.defineTable = [this] {
-        RecordTable &table = m_form.DirectoryTable;
+        RecordTable &table = m_host.session().DirectoryTable;
         DefineDirectoryTable(table);
         table.open();
         table.empty();
-        if (m_form.Hooks.layoutDirectoryGrids)
-            m_form.Hooks.layoutDirectoryGrids();
+        if (m_host.workspaceHooks().layoutDirectoryGrids)
+            m_host.workspaceHooks().layoutDirectoryGrids();
     };
     hooks.phoneListChanged = [this] {
-        m_form.FileSaveItem->setEnabled(true);
-        m_form.SaveAs->setEnabled(true);
+        m_host.offerPhoneListSave();
     };
     return hooks;
 }
@@ -191,7 +191,7 @@ void RfidPage::clearNotes()
 
 void RfidPage::showCurrentRecord()
 {
-    const RecordTable &table = m_form.DirectoryTable;
+    const RecordTable &table = m_host.session().DirectoryTable;
     auto value = [&table](const QString &field) {
         const int index = table.findField(field);
         return index < 0 ? QString() : table.value(index);
@@ -201,9 +201,9 @@ void RfidPage::showCurrentRecord()
     rfID->setText(value(DirectoryFields::RFID));
 }
 
-void RfidPage::download_idClick() { m_form.Session.download_idClick(transferHooks()); }
+void RfidPage::download_idClick() { m_host.session().download_idClick(transferHooks()); }
 
-void RfidPage::writeall_idClick() { m_form.Session.writeall_idClick(transferHooks()); }
+void RfidPage::writeall_idClick() { m_host.session().writeall_idClick(transferHooks()); }
 
 void RfidPage::Get_IDClick()
 {
@@ -211,39 +211,39 @@ void RfidPage::Get_IDClick()
     // again restarts it): another operation's replies would pass for the
     // reader's line.
     if (!m_capturing) {
-        if (!m_form.Channel.Gate.tryBegin(QStringLiteral("Get_RFID")))
+        if (!m_host.session().Channel.Gate.tryBegin(QStringLiteral("Get_RFID")))
             return;
         m_capturing = true;
         // The keep-alive rests meanwhile: its clearing of the receive log
         // could wipe the reader's line before it is judged, and its answer
         // would be judged as one.
-        m_form.Timer2.stop();
+        m_host.session().KeepAliveTimer.stop();
     }
     ProgressBar1->setValue(kCaptureTicks);
-    m_form.RxLog.clear();
+    m_host.session().RxLog.clear();
     iderror->setText(kReady);
     rfID->clear();
-    m_form.Channel.DataReceived = false;
-    m_form.Timer3.start();
+    m_host.session().Channel.DataReceived = false;
+    m_host.captureTimer().start();
     Lc_exist->hide();
 }
 
 void RfidPage::endCapture()
 {
-    m_form.Timer3.stop();
+    m_host.captureTimer().stop();
     if (!m_capturing)
         return;
     m_capturing = false;
-    m_form.Channel.Gate.end();
+    m_host.session().Channel.Gate.end();
     // A log-off meanwhile has put the keep-alive off line: it stays so.
-    if (m_form.Link->LoggedOn)
-        m_form.Timer2.start();
+    if (m_host.session().Link.LoggedOn)
+        m_host.session().KeepAliveTimer.start();
 }
 
 void RfidPage::Timer3Timer()
 {
     // The user logged off: nothing more can come from the reader.
-    if (!m_form.Link->LoggedOn) {
+    if (!m_host.session().Link.LoggedOn) {
         ProgressBar1->setValue(0);
         endCapture();
         return;
@@ -251,15 +251,15 @@ void RfidPage::Timer3Timer()
     ProgressBar1->setValue(ProgressBar1->value() - 1);
     if (ProgressBar1->value() <= 0)
         endCapture();
-    if (!m_form.Channel.DataReceived)
+    if (!m_host.session().Channel.DataReceived)
         return;
     // The reader's line may come in pieces: judge it once it is whole, while
     // the capture has time left.
-    if (!m_form.RxLog.text().contains(QLatin1String(UnitContract::kReplyLineEnd)) && ProgressBar1->value() > 0)
+    if (!m_host.session().RxLog.text().contains(QLatin1String(UnitContract::kReplyLineEnd)) && ProgressBar1->value() > 0)
         return;
     endCapture();
     ProgressBar1->setValue(0);
-    const QString code = CheckTagReply(m_form.RxLog.line(0));
+    const QString code = CheckTagReply(m_host.session().RxLog.line(0));
     if (!code.isEmpty()) {
         ShowTagMatch(code);
         rfID->setText(code);
@@ -273,7 +273,7 @@ void RfidPage::ShowTagMatch(const QString &code)
 {
     // Looked up without moving the cursor, which stays on the record the
     // user chose.
-    const RecordTable &table = m_form.DirectoryTable;
+    const RecordTable &table = m_host.session().DirectoryTable;
     const int row = FindTagHolder(table, code);
     if (row < 0)
         return;
@@ -284,7 +284,7 @@ void RfidPage::ShowTagMatch(const QString &code)
 
 void RfidPage::Button1Click()
 {
-    if (m_form.BulkBusy)
+    if (m_host.session().BulkBusy)
         return;
     // Stored as the unit keeps it; a character it would drop is refused
     // here rather than lost on the unit.
@@ -294,37 +294,37 @@ void RfidPage::Button1Click()
         return;
     }
     rfID->setText(code);
-    RecordTable &table = m_form.DirectoryTable;
-    m_form.FollowCursor = false;
-    auto follow = qScopeGuard([this] { m_form.FollowCursor = true; });
+    RecordTable &table = m_host.session().DirectoryTable;
+    m_host.session().FollowCursor = false;
+    auto follow = qScopeGuard([this] { m_host.session().FollowCursor = true; });
     table.edit();
     table.setValue(DirectoryFields::RFID, code);
     Delay(kEditPause);
     table.store();
     Delay(kEditPause);
     follow.dismiss();
-    m_form.FollowCursor = true;
+    m_host.session().FollowCursor = true;
     Lc_exist->hide();
 }
 
 void RfidPage::Button2Click()
 {
-    if (m_form.BulkBusy)
+    if (m_host.session().BulkBusy)
         return;
-    RecordTable &table = m_form.DirectoryTable;
-    m_form.FollowCursor = false;
+    RecordTable &table = m_host.session().DirectoryTable;
+    m_host.session().FollowCursor = false;
     auto restore = qScopeGuard([this] {
         // Allowed for this one deletion only, also when it did not happen.
-        m_form.DeleteAllowed = false;
-        m_form.FollowCursor = true;
+        m_host.session().DeleteAllowed = false;
+        m_host.session().FollowCursor = true;
     });
     table.edit();
-    m_form.DeleteAllowed = true;
+    m_host.session().DeleteAllowed = true;
     table.deleteRecord();
     Delay(kEditPause);
     restore.dismiss();
-    m_form.DeleteAllowed = false;
-    m_form.FollowCursor = true;
+    m_host.session().DeleteAllowed = false;
+    m_host.session().FollowCursor = true;
     // The boxes still show the deleted record: show the one under the
     // cursor now, so that a following Up Date cannot give its code to
     // another resident.
@@ -337,10 +337,10 @@ void RfidPage::Button2Click()
 
 void RfidPage::Button3Click()
 {
-    const UnitOperation op(m_form.Channel.Gate, QStringLiteral("Erase"));
+    const UnitOperation op(m_host.session().Channel.Gate, QStringLiteral("Erase"));
     if (!op)
         return;
-    m_form.Channel.SendCommand(UnitContract::TagEraseCommand());
+    m_host.session().Channel.SendCommand(UnitContract::TagEraseCommand());
 }
 
 void RfidPage::rfNameChange() { Lc_exist->hide(); }

@@ -4,7 +4,8 @@
 
 #include <functional>
 
-class TostiForm;
+class PageHost;
+class QWidget;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -19,7 +20,7 @@ struct TagTransferHooks;
 class RfidPage : public QObject {
     Q_OBJECT
 public:
-    explicit RfidPage(TostiForm &form);
+    RfidPage(PageHost &host, QWidget *tab);
 
     // --- controls (on the main window's RFid_SU page) ---
     QTableView *DBGrid3 = nullptr;
@@ -61,7 +62,8 @@ private:
     void endCapture();
     TagTransferHooks transferHooks() const;
 
-    TostiForm &m_form;
+    PageHost &m_host;
+    QWidget *m_tab;
     std::function<void(int)> m_pause;
     bool m_capturing = false; // a capture holds the unit's gate
 };

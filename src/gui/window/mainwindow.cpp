@@ -390,7 +390,8 @@ void TostiForm::buildPageContents()
     directoryPage = new DirectoryPage(*this);
     settingsPage = new SettingsPage(*this);
     eventsPage = new EventsPage(*this, Events);
-    rfidPage = new RfidPage(*this);
+    rfidPage = new RfidPage(*this, RFid_SU);
+    DBGrid3 = rfidPage->DBGrid3;
 }
 
 QAction *TostiForm::menuAt(int place) const
@@ -408,6 +409,12 @@ void TostiForm::setLedPicture(int index)
 void TostiForm::showTransfer(bool shown) { shown ? TransferF->show() : TransferF->hide(); }
 
 void TostiForm::blinkLamp(bool blinking) { blinking ? Timer1.start() : Timer1.stop(); }
+
+void TostiForm::offerPhoneListSave()
+{
+    FileSaveItem->setEnabled(true);
+    SaveAs->setEnabled(true);
+}
 
 void TostiForm::offerEventsSaveAs()
 {

@@ -91,6 +91,8 @@ public:
     void showTransfer(bool shown) override;
     void blinkLamp(bool blinking) override;
     void setLamp(int look) override { setLedPicture(look); }
+    QTimer &captureTimer() override { return Timer3; }
+    void offerPhoneListSave() override;
     void offerEventsSaveAs() override;
     bool eventsSaveAsOffered() const override { return EventsSaveAsEnabled; }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
+
 class LinkController;
+class QTableView;
 class QTimer;
 class UnitSession;
 struct WorkspaceHooks;
@@ -18,6 +21,11 @@ public:
     // The lamp blinks while a transfer runs.
     virtual void blinkLamp(bool blinking) = 0;
     virtual void setLamp(int look) = 0; // a Lamp::Look
+    // Panel 0 of the status bar, and the window's status tip.
+    virtual void setStatus(const QString &text) = 0;
+    virtual void showStatusTip(const QString &text) = 0;
+    // The phone list's grid (made by the directory page; may not exist yet).
+    virtual QTableView *phoneListGrid() = 0;
     // The tag capture's ticker.
     virtual QTimer &captureTimer() = 0;
     // The directory was changed from the unit: Save and Save As may write it.

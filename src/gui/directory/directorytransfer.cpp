@@ -1,39 +1,38 @@
 #include "directory/directorytransfer.h"
 
+#include "common/pagehost.h"
+#include "common/workspacehooks.h"
+#include "session/unitsession.h"
 #include "widgets/pictures.h"
-#include "widgets/statuspanels.h"
-#include "widgets/transferwindow.h"
-#include "window/mainwindow.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QTableView>
 
-DirectoryTransfer::DirectoryTransfer(TostiForm &form) : UnitDirectoryTransfer(form.Session, &form)
+DirectoryTransfer::DirectoryTransfer(PageHost &host, QObject *parent)
+    : UnitDirectoryTransfer(host.session(), parent)
 {
     setObjectName(QStringLiteral("DirectoryTransfer"));
     DirectoryTransferLook look;
-    look.showTransfer = [&form] { form.TransferF->show(); };
-    look.hideTransfer = [&form] { form.TransferF->hide(); };
+    look.showTransfer = [&host] { host.showTransfer(true); };
+    look.hideTransfer = [&host] { host.showTransfer(false); };
     look.busyPointer = [](bool on) {
         if (on)
             QApplication::setOverrideCursor(Qt::WaitCursor);
         else
             QApplication::restoreOverrideCursor();
     };
-    look.blinkLamp = [&form](bool on) { on ? form.Timer1.start() : form.Timer1.stop(); };
-    look.steadyLamp = [&form] { form.setLedPicture(Pictures::LedGreen); };
-    look.setStatus = [&form](const QString &text) { form.StatusBar->setPanel(0, text); };
-    look.setStatusTip = [&form](const QString &text) { form.setStatusTip(text); };
-    look.gridEnabled = [&form](bool enabled) {
-        if (form.DBGrid1)
-            form.DBGrid1->setEnabled(enabled);
+    look.blinkLamp = [&host](bool on) { host.blinkLamp(on); };
+    look.steadyLamp = [&host] { host.setLamp(Pictures::LedGreen); };
+    look.setStatus = [&host](const QString &text) { host.setStatus(text); };
+    look.setStatusTip = [&host](const QString &text) { host.showStatusTip(text); };
+    look.gridEnabled = [&host](bool enabled) {
+        if (QTableView *grid = host.phoneListGrid())
+            grid->setEnabled(enabled);
     };
-    look.tableRedefined = [&form] {
-        if (form.Hooks.layoutDirectoryGrids)
-            form.Hooks.layoutDirectoryGrids();
-        form.FileSaveItem->setEnabled(true);
-        form.SaveAs->setEnabled(true);
+    look.tableRedefined = [&host] {
+        if (host.workspaceHooks().layoutDirectoryGrids)
+            host.workspaceHooks().layoutDirectoryGrids();
+        host.offerPhoneListSave();
     };
     setLook(std::move(look));
 }

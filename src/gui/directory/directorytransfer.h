@@ -2,7 +2,7 @@
 
 #include "session/unitdirectorytransfer.h"
 
-class TostiForm;
+class PageHost;
 
 // The directory's download and upload as the window shows them: the
 // transfer window, the hourglass, the lamp, the status bar and the phone
@@ -10,5 +10,10 @@ class TostiForm;
 class DirectoryTransfer : public UnitDirectoryTransfer {
     Q_OBJECT
 public:
-    explicit DirectoryTransfer(TostiForm &form);
+    DirectoryTransfer(PageHost &host, QObject *parent);
+    // For a window, which is both the host and the parent.
+    template <class Window>
+    explicit DirectoryTransfer(Window &window) : DirectoryTransfer(window, &window)
+    {
+    }
 };

@@ -410,6 +410,8 @@ void TostiForm::showTransfer(bool shown) { shown ? TransferF->show() : TransferF
 
 void TostiForm::blinkLamp(bool blinking) { blinking ? Timer1.start() : Timer1.stop(); }
 
+void TostiForm::setStatus(const QString &text) { StatusBar->setPanel(0, text); }
+
 void TostiForm::offerPhoneListSave()
 {
     FileSaveItem->setEnabled(true);

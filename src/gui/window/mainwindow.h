@@ -91,6 +91,9 @@ public:
     void showTransfer(bool shown) override;
     void blinkLamp(bool blinking) override;
     void setLamp(int look) override { setLedPicture(look); }
+    void setStatus(const QString &text) override;
+    void showStatusTip(const QString &text) override { setStatusTip(text); }
+    QTableView *phoneListGrid() override { return DBGrid1; }
     QTimer &captureTimer() override { return Timer3; }
     void offerPhoneListSave() override;
     void offerEventsSaveAs() override;

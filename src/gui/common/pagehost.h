@@ -26,6 +26,11 @@ public:
     virtual void showStatusTip(const QString &text) = 0;
     // The phone list's grid (made by the directory page; may not exist yet).
     virtual QTableView *phoneListGrid() = 0;
+    // The phone list's file name box of the window.
+    virtual QString phoneListFileName() = 0;
+    virtual void setPhoneListFileName(const QString &path) = 0;
+    // The lift relay time as the settings page shows it ("" when it shows none).
+    virtual QString liftRelayText() = 0;
     // The tag capture's ticker.
     virtual QTimer &captureTimer() = 0;
     // The directory was changed from the unit: Save and Save As may write it.

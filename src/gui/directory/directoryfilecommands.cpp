@@ -1,6 +1,8 @@
 #include "directory/directoryfilecommands.h"
 
-#include "window/mainwindow.h"
+#include "common/pagehost.h"
+#include "common/workspacehooks.h"
+#include "session/unitsession.h"
 #include "common/filedialogs.h"
 #include "directory/directoryfile.h"
 #include "directory/directorytable.h"
@@ -12,9 +14,9 @@
 namespace {
 // Restores the bulk flags when a load is abandoned by an error half-way.
 struct BulkScope {
-    TostiForm &form;
+    UnitSession &form;
     bool ended = false;
-    explicit BulkScope(TostiForm &f) : form(f)
+    explicit BulkScope(UnitSession &f) : form(f)
     {
         form.FollowCursor = false;
         form.BulkBusy = true;
@@ -33,15 +35,15 @@ struct BulkScope {
 };
 } // namespace
 
-DirectoryFileCommands::DirectoryFileCommands(TostiForm &form, std::function<void()> layoutGrids)
-    : QObject(&form), m_form(form), m_layoutGrids(std::move(layoutGrids))
+DirectoryFileCommands::DirectoryFileCommands(PageHost &host, QObject *parent, std::function<void()> layoutGrids)
+    : QObject(parent), m_host(host), m_layoutGrids(std::move(layoutGrids))
 {
 }
 
 void DirectoryFileCommands::Open()
 {
     // A bulk operation (an upload, a download) is walking the table.
-    if (m_form.BulkBusy)
+    if (m_host.session().BulkBusy)
         return;
     const QString path = FileDialogService::askOpen(kExtension, QString(), kFilter);
     if (path.isEmpty())
@@ -50,10 +52,10 @@ void DirectoryFileCommands::Open()
     // directory the user is working on.  The error abandons the command here.
     const QByteArray bytes = ReadDirectoryFile(path);
 
-    RecordTable &table = m_form.DirectoryTable;
+    RecordTable &table = m_host.session().DirectoryTable;
     {
-        BulkScope bulk(m_form);
-        m_form.DBFiles->setText(path);
+        BulkScope bulk(m_host.session());
+        m_host.setPhoneListFileName(path);
         DefineDirectoryTable(table);
         table.open();
         table.empty();
@@ -65,24 +67,23 @@ void DirectoryFileCommands::Open()
     }
     if (m_layoutGrids)
         m_layoutGrids();
-    m_form.setDirectoryInSync(false);
-    m_form.FileSaveItem->setEnabled(true);
-    m_form.SaveAs->setEnabled(true);
-    if (m_form.Hooks.refreshGlobalCodes)
-        m_form.Hooks.refreshGlobalCodes();
+    m_host.session().setDirectoryInSync(false);
+    m_host.offerPhoneListSave();
+    if (m_host.workspaceHooks().refreshGlobalCodes)
+        m_host.workspaceHooks().refreshGlobalCodes();
     // Again, now that the editor follows the cursor.
     table.first();
-    if (m_form.DBGrid1)
-        m_form.DBGrid1->viewport()->update();
+    if (QTableView *grid = m_host.phoneListGrid())
+        grid->viewport()->update();
 }
 
-void DirectoryFileCommands::Save() { SaveDirectoryFile(m_form.DirectoryTable, m_form.DBFiles->text()); }
+void DirectoryFileCommands::Save() { SaveDirectoryFile(m_host.session().DirectoryTable, m_host.phoneListFileName()); }
 
 void DirectoryFileCommands::SaveAs()
 {
     const QString path = FileDialogService::askSave(kExtension, kProposedName, kFilter);
     if (path.isEmpty())
         return;
-    m_form.DBFiles->setText(path);
-    SaveDirectoryFile(m_form.DirectoryTable, path);
+    m_host.setPhoneListFileName(path);
+    SaveDirectoryFile(m_host.session().DirectoryTable, path);
 }

@@ -5,7 +5,8 @@
 
 #include <functional>
 
-class TostiForm;
+class PageHost;
+class QObject;
 
 // File ▸ Open, Save and Save As on the phone-list page: the phone-list file's
 // dialogs and the state the directory is left in.
@@ -17,7 +18,7 @@ public:
     static inline const QString kFilter = QStringLiteral("Ostiarin (*.csv)|*.csv|All Files (*.*)|*.*");
 
     // `layoutGrids` lays the grids out again after the table was redefined.
-    DirectoryFileCommands(TostiForm &form, std::function<void()> layoutGrids);
+    DirectoryFileCommands(PageHost &host, QObject *parent, std::function<void()> layoutGrids);
 
     // Asks for a file and replaces the table with it.  A file that cannot be
     // read is reported before anything changes: the table, its cursor, the
@@ -29,6 +30,6 @@ public:
     void SaveAs();
 
 private:
-    TostiForm &m_form;
+    PageHost &m_host;
     std::function<void()> m_layoutGrids;
 };

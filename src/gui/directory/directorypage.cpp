@@ -78,7 +78,7 @@ DirectoryPage::DirectoryPage(TostiForm &form) : QObject(&form), m_form(form)
     buildGrid();
     m_editor = new RecordEditor(m_form, m_form.phdir, QPoint(kEditorLeft, kGridTop));
     buildButtons();
-    m_files = new DirectoryFileCommands(m_form, [this] { LayoutDirectoryGrids(); });
+    m_files = new DirectoryFileCommands(m_form, &m_form, [this] { LayoutDirectoryGrids(); });
 
     // Keyboard order of the page; controls that cannot take the focus are passed over.
     RecordEditor &e = *m_editor;

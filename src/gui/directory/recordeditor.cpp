@@ -1,6 +1,7 @@
 #include "directory/recordeditor.h"
 
-#include "window/mainwindow.h"
+#include "common/pagehost.h"
+#include "session/unitsession.h"
 #include "common/convert.h"
 #include "common/handler.h"
 #include "common/hint.h"
@@ -54,11 +55,11 @@ struct FollowCursorGuard {
 };
 } // namespace
 
-RecordEditor::RecordEditor(TostiForm &form, QWidget *page, QPoint origin) : QObject(page), m_form(form)
+RecordEditor::RecordEditor(PageHost &host, QWidget *page, QPoint origin) : QObject(page), m_host(host)
 {
     build(page, origin);
 
-    RecordTable &table = m_form.DirectoryTable;
+    RecordTable &table = m_host.session().DirectoryTable;
     connect(&table, &RecordTable::afterScroll, this, [this] { guarded([this] { ShowCurrentRecord(); }); });
     for (QLineEdit *box : {Namef, RoomNumber, PHnumber, Code1, Code2})
         connect(box, &QLineEdit::textChanged, this, [this] { UpdateRecordButtons(); });
@@ -161,7 +162,7 @@ void RecordEditor::build(QWidget *page, QPoint origin)
     NavOk->setToolTip(QStringLiteral("Store the record"));
     Undo->setToolTip(QStringLiteral("Show the stored record again"));
 
-    DBNavigator1 = new RecordNavigator(m_form.DirectoryTable, page);
+    DBNavigator1 = new RecordNavigator(m_host.session().DirectoryTable, page);
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     DBNavigator1->setGeometry(QRect(QPoint(x, buttonsY + 34), DBNavigator1->sizeHint()));
 
@@ -201,10 +202,10 @@ void RecordEditor::setWriteEachChangeEnabled(bool enabled) { WrtChg->setEnabled(
 
 void RecordEditor::ShowCurrentRecord()
 {
-    if (!m_form.FollowCursor)
+    if (!m_host.session().FollowCursor)
         return;
     // The tag page's boxes follow the cursor through their own page.
-    const RecordTable &table = m_form.DirectoryTable;
+    const RecordTable &table = m_host.session().DirectoryTable;
     setBoxText(RoomNumber, table.value(DirectoryFields::RoomNumber));
     setBoxText(Namef, table.value(Name));
     setBoxText(PHnumber, table.value(DirectoryFields::PHnumber));
@@ -220,7 +221,7 @@ void RecordEditor::ShowCurrentRecord()
 
 void RecordEditor::UpdateRecordButtons()
 {
-    if (m_form.DirectoryTable.isOpen() && !Namef->text().isEmpty() && !RoomNumber->text().isEmpty()) {
+    if (m_host.session().DirectoryTable.isOpen() && !Namef->text().isEmpty() && !RoomNumber->text().isEmpty()) {
         NavInst->setEnabled(true);
         NavOk->setEnabled(true);
         Undo->setEnabled(true);
@@ -238,13 +239,13 @@ bool RecordEditor::refuseWideCharacters(const EditorTexts &boxes)
 
 bool RecordEditor::writeRecord(const QString &address, const QString &recordText)
 {
-    return WriteDirectoryRecord(m_form.Channel, address, recordText);
+    return WriteDirectoryRecord(m_host.session().Channel, address, recordText);
 }
 
 void RecordEditor::NavOkClick()
 {
-    RecordTable &table = m_form.DirectoryTable;
-    if (m_form.BulkBusy) {
+    RecordTable &table = m_host.session().DirectoryTable;
+    if (m_host.session().BulkBusy) {
         // A bulk operation owns the table meanwhile.
         Namef->setFocus();
         return;
@@ -257,14 +258,14 @@ void RecordEditor::NavOkClick()
         // runs (on any page) OK does nothing, and the boxes keep their text.
         std::optional<UnitOperation> op;
         if (writesEachChange()) {
-            op.emplace(m_form.Channel.Gate, QStringLiteral("Write record"));
+            op.emplace(m_host.session().Channel.Gate, QStringLiteral("Write record"));
             if (!*op) {
                 Namef->setFocus();
                 return;
             }
         }
-        FollowCursorGuard restore{m_form.FollowCursor};
-        m_form.FollowCursor = false;
+        FollowCursorGuard restore{m_host.session().FollowCursor};
+        m_host.session().FollowCursor = false;
         const int r = table.recNo();
 
         // Rooms are stored without the blanks around them.
@@ -272,22 +273,22 @@ void RecordEditor::NavOkClick()
         if (sameRoom > 0 && sameRoom != r && !MessageService::ask(QStringLiteral("RoomNumber exist, Continue?"))) {
             if (r > 0)
                 table.moveTo(r);
-            m_form.FollowCursor = true;
+            m_host.session().FollowCursor = true;
             restore.done = true;
             return;
         }
         if (r < 0 && table.recordCount() >= EditorLimits::MaxRecords) {
             MessageService::inform(QStringLiteral("Phone list limit=1000 max."));
-            m_form.FollowCursor = true;
+            m_host.session().FollowCursor = true;
             restore.done = true;
             return;
         }
         QString newAddress;
         if (r < 0) {
-            newAddress = FindFreeAddress(table, m_form.Link->DirectoryEndAddress);
+            newAddress = FindFreeAddress(table, m_host.session().Link.DirectoryEndAddress);
             if (newAddress == kNoFreeAddress) {
                 MessageService::inform(QStringLiteral("Could Not Assign a new addr"));
-                m_form.FollowCursor = true;
+                m_host.session().FollowCursor = true;
                 restore.done = true;
                 return;
             }
@@ -318,7 +319,7 @@ void RecordEditor::NavOkClick()
         Undo->setEnabled(false);
         NavOk->setEnabled(false);
         NavInst->setEnabled(false);
-        m_form.FollowCursor = true;
+        m_host.session().FollowCursor = true;
         restore.done = true;
         Delay(kSettle);
         ShowCurrentRecord();
@@ -333,9 +334,9 @@ void RecordEditor::NavOkClick()
 
 void RecordEditor::NavInstClick()
 {
-    RecordTable &table = m_form.DirectoryTable;
+    RecordTable &table = m_host.session().DirectoryTable;
     const EditorTexts boxes = texts();
-    if (m_form.BulkBusy || !table.isOpen() || (writesEachChange() && m_form.Channel.Gate.busy())
+    if (m_host.session().BulkBusy || !table.isOpen() || (writesEachChange() && m_host.session().Channel.Gate.busy())
         || refuseWideCharacters(boxes) || !EditorTextsAcceptable(boxes))
         return;
     table.insert();
@@ -356,12 +357,12 @@ void RecordEditor::UndoClick()
 
 bool RecordEditor::writesEachChange() const
 {
-    return m_form.Link && m_form.Link->LoggedOn && WrtChg->isChecked() && m_form.DirectoryInSync;
+    return m_host.session().Link.LoggedOn && WrtChg->isChecked() && m_host.session().DirectoryInSync;
 }
 
 bool RecordEditor::deleteCurrentRecord()
 {
-    RecordTable &table = m_form.DirectoryTable;
+    RecordTable &table = m_host.session().DirectoryTable;
     const QString address = table.value(Addr);
     // Only a table in step with the unit names the unit's slots: a record
     // from a file may share its address with another resident in the unit.
@@ -369,26 +370,26 @@ bool RecordEditor::deleteCurrentRecord()
     // Emptying the slot is an operation on the unit: none while another runs.
     std::optional<UnitOperation> op;
     if (writes) {
-        op.emplace(m_form.Channel.Gate, QStringLiteral("Delete record"));
+        op.emplace(m_host.session().Channel.Gate, QStringLiteral("Delete record"));
         if (!*op)
             return false;
     }
     if (!MessageService::ask(QStringLiteral("Erase Current record"))) {
-        m_form.DeleteAllowed = false;
+        m_host.session().DeleteAllowed = false;
         return false;
     }
-    m_form.DeleteAllowed = true;
+    m_host.session().DeleteAllowed = true;
     bool written = true;
     if (writes) {
         try {
             written = writeRecord(address, QString());
         } catch (...) {
-            m_form.DeleteAllowed = false;
+            m_host.session().DeleteAllowed = false;
             throw;
         }
     }
     table.deleteRecord();
-    m_form.DeleteAllowed = false;
+    m_host.session().DeleteAllowed = false;
     if (!written)
         MessageService::inform(QStringLiteral("Failed to Write"));
     return false; // done here
@@ -398,7 +399,7 @@ bool RecordEditor::DBNavigator1BeforeAction(RecordNavigator::Button button)
 {
     // A bulk operation walks the table: no button may move its cursor or
     // change a record meanwhile.
-    if (m_form.BulkBusy)
+    if (m_host.session().BulkBusy)
         return false;
     switch (button) {
     case RecordNavigator::Button::Insert:
@@ -416,9 +417,8 @@ bool RecordEditor::DBNavigator1BeforeAction(RecordNavigator::Button button)
 
 int RecordEditor::liftRelayTime() const
 {
-    QWidget *box = m_form.system ? m_form.system->findChild<QWidget *>(QStringLiteral("Phs_lt")) : nullptr;
     int minutes = 0;
-    if (!box || !TryStrToInt(box->property("text").toString(), minutes))
+    if (!TryStrToInt(m_host.liftRelayText(), minutes))
         return 0; // no lift time set: no note
     return minutes;
 }

@@ -10,7 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
-class TostiForm;
+class PageHost;
 
 // The record editor on the phone-list page: five boxes for the record under
 // the directory table's cursor, Insert, OK and Undo, the navigator, "Write
@@ -22,7 +22,7 @@ class RecordEditor : public QObject {
     Q_OBJECT
 public:
     // Builds the controls on `page` with their top left corner at `origin`.
-    RecordEditor(TostiForm &form, QWidget *page, QPoint origin);
+    RecordEditor(PageHost &host, QWidget *page, QPoint origin);
 
     // --- controls ---
     QLabel *NameLabel = nullptr;
@@ -80,7 +80,7 @@ private:
     bool writeRecord(const QString &address, const QString &recordText);
     int liftRelayTime() const;
 
-    TostiForm &m_form;
+    PageHost &m_host;
     QRect m_area;
     // The phone box's text as last changed, and before that change.
     QString m_phoneText;

@@ -412,6 +412,16 @@ void TostiForm::blinkLamp(bool blinking) { blinking ? Timer1.start() : Timer1.st
 
 void TostiForm::setStatus(const QString &text) { StatusBar->setPanel(0, text); }
 
+QString TostiForm::phoneListFileName() { return DBFiles->text(); }
+
+void TostiForm::setPhoneListFileName(const QString &path) { DBFiles->setText(path); }
+
+QString TostiForm::liftRelayText()
+{
+    QWidget *box = system ? system->findChild<QWidget *>(QStringLiteral("Phs_lt")) : nullptr;
+    return box ? box->property("text").toString() : QString();
+}
+
 void TostiForm::offerPhoneListSave()
 {
     FileSaveItem->setEnabled(true);

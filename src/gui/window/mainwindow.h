@@ -94,6 +94,9 @@ public:
     void setStatus(const QString &text) override;
     void showStatusTip(const QString &text) override { setStatusTip(text); }
     QTableView *phoneListGrid() override { return DBGrid1; }
+    QString phoneListFileName() override;
+    void setPhoneListFileName(const QString &path) override;
+    QString liftRelayText() override;
     QTimer &captureTimer() override { return Timer3; }
     void offerPhoneListSave() override;
     void offerEventsSaveAs() override;
